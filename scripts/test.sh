@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the native portable core (sanitizers) and the Windows build
+# under Wine (unit, integration and end-to-end tests).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/bootstrap.sh || exit 1
+
+jobs="$(nproc)"
+status=0
+summary=()
+
+run_ctest() {
+  local name="$1" dir="$2" log
+  log="$(mktemp)"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]}
+  local line
+  line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)"
+  if [ -n "$line" ]; then
+    local failed total
+    failed="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")"
+    total="$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")"
+    summary+=("$name $((total - failed)) $failed")
+  else
+    summary+=("$name 0 0")
+  fi
+  rm -f "$log"
+  [ "$rc" -eq 0 ] || status=1
+}
+
+echo "== native build (portable core, ASan + UBSan)"
+if cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMOKA_SANITIZE=ON >/dev/null &&
+   cmake --build build/native -j"$jobs"; then
+  export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  run_ctest native build/native
+else
+  echo "native build failed"; status=1
+fi
+
+echo "== Windows build (MinGW-w64) and tests under Wine"
+if cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+   cmake --build build/windows -j"$jobs"; then
+  (
+    source scripts/wine-env.sh
+    lumoka_prepare_prefix
+    lumoka_ensure_display
+    # One warm wineserver for the whole run: each Wine start then costs a fraction of a second.
+    lumoka_warm_wine
+    lumoka_register_devices
+    trap 'wineserver -k >/dev/null 2>&1; lumoka_stop_display' EXIT
+    run_ctest windows build/windows
+    printf '%s\n' "${summary[@]}" >build/.wine-summary
+    exit $status
+  ) || status=1
+  [ -f build/.wine-summary ] && mapfile -t summary <build/.wine-summary && rm -f build/.wine-summary
+else
+  echo "Windows build failed"; status=1
+fi
+
+passed=0; failed=0
+for s in "${summary[@]}"; do
+  read -r _ p f <<<"$s"
+  passed=$((passed + p)); failed=$((failed + f))
+done
+[ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "tests: $passed passed, $failed failed"
+exit "$status"
