@@ -1,0 +1,22 @@
+// The file layer under CIniFile: whole-file reads and crash-safe whole-file replacement of
+// wide text. On disk the text is in the system's multibyte encoding (Windows: the user's ANSI
+// code page, as the C runtime's text mode writes it; elsewhere UTF-8), with CR LF line ends.
+//
+// Threads: any thread; the functions share nothing but the test hook below.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Reads the whole file as text: CR LF becomes LF, reading stops at a Ctrl-Z byte, each
+// multibyte character becomes one wide character. False when the file cannot be opened or read.
+bool ReadTextFile(const std::wstring& path, std::wstring& text);
+
+// Writes text to a temporary file in the target's folder and then replaces the target with
+// it. On any failure the target keeps its old content and the temporary file is removed.
+// Every LF is written as CR LF; characters the encoding cannot hold are written as "?".
+bool ReplaceTextFile(const std::wstring& path, const std::wstring& text);
+
+// Test hook: while set to n >= 0, the n-th write into a temporary file (counted from 0)
+// fails. -1 (the default) turns the fault off.
+void SetTextFileWriteFaultForTesting(int64_t failingWrite);
