@@ -13,6 +13,8 @@
 #include "config/Placement.h"
 #include "config/Profile.h"
 
+class CIniFile;
+
 extern const wchar_t kSettingsFileName[];  // "Lumoka2.ini"
 extern const wchar_t kProfileFileName[];   // "Profile.ini"
 
@@ -23,8 +25,9 @@ public:
     // Finds the executable's folder and the two file paths. Windows: the module path (at most
     // 260 characters) must hold a backslash. Called once at start-up.
     bool Init();
-    // The part of Init after the module path is known: cuts after the last backslash.
-    bool InitFromModulePath(const std::wstring& modulePath);
+    // The part of Init after the module path is known: cuts after the last separator
+    // (the native build passes '/').
+    bool InitFromModulePath(const std::wstring& modulePath, wchar_t separator = L'\\');
 
     // Read the files at SettingsPath / ProfilePath; true when the file was read. A missing or
     // unreadable file gives every default. LoadSettings measures the desktop for the default
@@ -51,7 +54,7 @@ public:
     Profile* SelectedProfile();
     const Profile* SelectedProfile() const;
 
-    int32_t Initialized = 0;
+    int32_t Initialized = 0;  // 1 after Init succeeded
     std::wstring ProgramDir;  // with its trailing backslash
     std::wstring SettingsPath;
     std::wstring ProfilePath;
@@ -80,6 +83,10 @@ public:
     int32_t Selected = 0;
     std::vector<Profile> Profiles;  // ten after every load
     int32_t LastTab = 0;
+
+private:
+    void ReadSettings(const CIniFile& ini, const DesktopMetrics& desktop);
+    void ReadProfiles(const CIniFile& ini);
 };
 
 // The process-wide configuration object (constructed on first use, destroyed at exit).

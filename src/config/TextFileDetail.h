@@ -1,0 +1,21 @@
+// Internal to the file layer: the byte-level rules that the Windows and the native text file
+// implementations share.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace textfile_detail {
+
+// Text mode on the way out: every LF becomes CR LF.
+std::string ToDiskLineEnds(const std::string& bytes);
+
+// Text mode on the way in: reading stops at the first Ctrl-Z byte, CR LF becomes LF, a CR
+// alone stays. Safe on multibyte text: no lead or trail byte of the code pages in use is a
+// CR, LF or Ctrl-Z.
+std::string FromDiskLineEnds(const std::string& bytes);
+
+// Consumes one write of the fault hook; true when this write is to fail.
+bool ConsumeWriteFault();
+
+}  // namespace textfile_detail

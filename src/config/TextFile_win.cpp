@@ -1,0 +1,112 @@
+// The Windows file layer. On disk the text is in the user's ANSI code page, byte for byte as
+// the C runtime's text mode writes it under the locale start-up sets from the user's
+// environment (setlocale(LC_ALL, "")): one multibyte character per wide character, CR LF line
+// ends, no byte-order mark, reading stops at Ctrl-Z.
+//
+// Saving goes through a temporary file in the target's folder that then replaces the target
+// (MoveFileExW), so a failure at any point leaves the old file whole.
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "config/TextFile.h"
+#include "config/TextFileDetail.h"
+#include "wincom/ScopeExit.h"
+
+namespace {
+
+// Unrepresentable characters become the code page's default character ("?") instead of
+// failing the whole save, as the C runtime's text mode would.
+bool ToAnsi(const std::wstring& text, std::string& bytes) {
+    bytes.clear();
+    if (text.empty()) return true;
+    const UINT codePage = GetACP();
+    const int length = static_cast<int>(text.size());
+    // UTF-8 refuses a default-character argument; it represents everything anyway.
+    BOOL usedDefault = FALSE;
+    BOOL* usedDefaultArg = codePage == CP_UTF8 ? nullptr : &usedDefault;
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr,
+                                         usedDefaultArg);
+    if (size <= 0) return false;
+    bytes.assign(static_cast<size_t>(size), '\0');
+    return WideCharToMultiByte(codePage, 0, text.data(), length, &bytes[0], size, nullptr,
+                               usedDefaultArg) == size;
+}
+
+std::wstring FromAnsi(const std::string& bytes) {
+    if (bytes.empty()) return std::wstring();
+    const int length = static_cast<int>(bytes.size());
+    const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (size <= 0) return std::wstring();
+    std::wstring text(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, &text[0], size);
+    return text;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return L".";
+    return path.substr(0, slash + 1);
+}
+
+bool WriteAll(HANDLE file, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        if (textfile_detail::ConsumeWriteFault()) return false;
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = WriteAll(file, bytes);
+    ok = FlushFileBuffers(file) && ok;
+    ok = CloseHandle(file) && ok;
+    return ok;
+}
+
+}  // namespace
+
+bool ReadTextFile(const std::wstring& path, std::wstring& text) {
+    // The sharing of the C runtime's fopen: others may read and write meanwhile.
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    auto close = lumoka::MakeScopeExit([file] { CloseHandle(file); });
+    std::string bytes;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+            return false;
+        }
+        if (read == 0) break;
+        bytes.append(buffer.data(), read);
+    }
+    text = FromAnsi(textfile_detail::FromDiskLineEnds(bytes));
+    return true;
+}
+
+bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
+    std::string ansi;
+    if (!ToAnsi(text, ansi)) return false;
+    const std::string bytes = textfile_detail::ToDiskLineEnds(ansi);
+    wchar_t temp[MAX_PATH + 1] = {};
+    // Creates the temporary file, so the name is ours until we remove or rename it.
+    if (!GetTempFileNameW(FolderOf(path).c_str(), L"lmk", 0, temp)) return false;
+    bool ok = WriteNewFile(temp, bytes);
+    // Windows refuses to replace a read-only target and one that another handle holds open
+    // without delete sharing; the old file then stays as it was.
+    if (ok) ok = MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temp);
+    return ok;
+}
