@@ -18,10 +18,28 @@ namespace {
 
 // Unrepresentable characters become the code page's default character ("?") instead of
 // failing the whole save, as the C runtime's text mode would.
-bool ToAnsi(const std::wstring& text, std::string& bytes) {
+// A character outside the Basic Multilingual Plane (an emoji) is one character to the user:
+// it becomes one "?", not one per surrogate (Wine converts each surrogate of a pair to its own
+// "?"; ConfigWineTest.EmojiBecomesOneQuestionMark). No ANSI code page but UTF-8 holds such
+// characters.
+std::wstring ReplaceSurrogatePairs(const std::wstring& text) {
+    std::wstring out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
+                          text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+        out += pair ? L'?' : c;
+        if (pair) ++i;
+    }
+    return out;
+}
+
+bool ToAnsi(const std::wstring& wide, std::string& bytes) {
     bytes.clear();
-    if (text.empty()) return true;
+    if (wide.empty()) return true;
     const UINT codePage = GetACP();
+    const std::wstring text = codePage == CP_UTF8 ? wide : ReplaceSurrogatePairs(wide);
     const int length = static_cast<int>(text.size());
     // UTF-8 refuses a default-character argument; it represents everything anyway.
     BOOL usedDefault = FALSE;
@@ -74,6 +92,15 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
+// Windows refuses to replace a read-only file (MoveFileExW fails with access denied); Wine 8
+// replaces it. Asking first gives the same result on both and spares writing the temporary
+// file (ConfigWineTest.FailedSaveKeepsReadOnlyFile).
+bool IsReadOnly(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+
 }  // namespace
 
 bool ReadTextFile(const std::wstring& path, std::wstring& text) {
@@ -97,6 +124,7 @@ bool ReadTextFile(const std::wstring& path, std::wstring& text) {
 }
 
 bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
+    if (IsReadOnly(path)) return false;
     std::string ansi;
     if (!ToAnsi(text, ansi)) return false;
     const std::string bytes = textfile_detail::ToDiskLineEnds(ansi);
