@@ -159,15 +159,13 @@ bool CIniFile::GetInt(const std::wstring& section, const std::wstring& key, int3
     return value != nullptr;
 }
 
-bool CIniFile::GetShort(const std::wstring& section, const std::wstring& key,
-                        uint16_t& out) const {
+bool CIniFile::GetShort(const std::wstring& section, const std::wstring& key, uint16_t& out) const {
     const std::wstring* value = Find(section, key);
     out = value ? static_cast<uint16_t>(static_cast<uint32_t>(ToInt32(*value))) : 0;
     return value != nullptr;
 }
 
-bool CIniFile::GetInt64(const std::wstring& section, const std::wstring& key,
-                        int64_t& out) const {
+bool CIniFile::GetInt64(const std::wstring& section, const std::wstring& key, int64_t& out) const {
     const std::wstring* value = Find(section, key);
     out = value ? ToInt64(*value) : 0;
     return value != nullptr;
@@ -204,8 +202,9 @@ bool CIniFile::SetShort(const std::wstring& section, const std::wstring& key, ui
 }
 
 bool CIniFile::SetInt64(const std::wstring& section, const std::wstring& key, int64_t value) {
-    return SetString(section, key,
-                     std::to_wstring(static_cast<unsigned long long>(static_cast<uint64_t>(value))));
+    return SetString(
+        section, key,
+        std::to_wstring(static_cast<unsigned long long>(static_cast<uint64_t>(value))));
 }
 
 bool CIniFile::SetPlacement(const WindowPlacement& placement) {

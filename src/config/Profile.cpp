@@ -6,13 +6,15 @@
 #include "config/IniFile.h"
 
 const wchar_t* const kVideoProcAmpNames[kVideoProcAmpCount] = {
-    L"Brightness", L"Contrast", L"Hue",          L"Saturation",            L"Sharpness",
-    L"Gamma",      L"ColorEnable", L"WhiteBalance", L"BacklightCompensation", L"Gain"};
+    L"Brightness",  L"Contrast",     L"Hue",
+    L"Saturation",  L"Sharpness",    L"Gamma",
+    L"ColorEnable", L"WhiteBalance", L"BacklightCompensation",
+    L"Gain"};
 
 namespace {
 
 std::wstring Numbered(const wchar_t* list, size_t n) {
-    return std::wstring(list) + L'(' + std::to_wstring(n) + L")." ;
+    return std::wstring(list) + L'(' + std::to_wstring(n) + L").";
 }
 
 // Visits every field of a profile with its key, in the order the profile file keeps, so that
@@ -132,7 +134,9 @@ public:
     void operator()(const std::wstring& key, std::wstring& field) {
         m_ini.SetString(m_section, key, field);
     }
-    void operator()(const std::wstring& key, int32_t& field) { m_ini.SetInt(m_section, key, field); }
+    void operator()(const std::wstring& key, int32_t& field) {
+        m_ini.SetInt(m_section, key, field);
+    }
     void operator()(const std::wstring& key, uint16_t& field) {
         m_ini.SetShort(m_section, key, field);
     }
@@ -163,8 +167,7 @@ bool operator==(const CrossbarRoute& a, const CrossbarRoute& b) {
 }
 
 bool operator==(const FilterEntry& a, const FilterEntry& b) {
-    return a.Check == b.Check && a.Device == b.Device && a.Input == b.Input &&
-           a.Output == b.Output;
+    return a.Check == b.Check && a.Device == b.Device && a.Input == b.Input && a.Output == b.Output;
 }
 
 bool operator==(const VideoProcAmpSetting& a, const VideoProcAmpSetting& b) {
@@ -179,12 +182,12 @@ bool operator==(const Profile& a, const Profile& b) {
     return std::tie(a.Name, a.Video, a.VideoCrossbar, a.VideoFormatIndex, a.VideoFormatWidth,
                     a.VideoFormatHeight, a.VideoFormatAvgTimePerFrame, a.VideoFormatStandard,
                     a.Audio, a.AudioUseBufferSize, a.AudioBufferSize, a.AudioFormatIndex,
-                    a.AudioFormatChannels, a.AudioFormatBitsPerSample,
-                    a.AudioFormatSamplesPerSec, a.FilterVideo, a.FilterAudio) ==
+                    a.AudioFormatChannels, a.AudioFormatBitsPerSample, a.AudioFormatSamplesPerSec,
+                    a.FilterVideo, a.FilterAudio) ==
                std::tie(b.Name, b.Video, b.VideoCrossbar, b.VideoFormatIndex, b.VideoFormatWidth,
-                        b.VideoFormatHeight, b.VideoFormatAvgTimePerFrame,
-                        b.VideoFormatStandard, b.Audio, b.AudioUseBufferSize, b.AudioBufferSize,
-                        b.AudioFormatIndex, b.AudioFormatChannels, b.AudioFormatBitsPerSample,
+                        b.VideoFormatHeight, b.VideoFormatAvgTimePerFrame, b.VideoFormatStandard,
+                        b.Audio, b.AudioUseBufferSize, b.AudioBufferSize, b.AudioFormatIndex,
+                        b.AudioFormatChannels, b.AudioFormatBitsPerSample,
                         b.AudioFormatSamplesPerSec, b.FilterVideo, b.FilterAudio) &&
            std::tie(a.PreviewVideoSync, a.PreviewAudioSync, a.PreviewVideoRenderer,
                     a.PreviewAudioRenderer, a.PreviewTransform, a.PreviewTransformCopy,
@@ -223,6 +226,4 @@ void WriteProfile(CIniFile& ini, const std::wstring& section, const Profile& pro
     VisitProfile(writer, copy);
 }
 
-void ResetVideoProcAmp(Profile& profile) {
-    profile.VideoProcAmp.fill(VideoProcAmpSetting{});
-}
+void ResetVideoProcAmp(Profile& profile) { profile.VideoProcAmp.fill(VideoProcAmpSetting{}); }

@@ -28,7 +28,9 @@ struct DeviceInfo {
     std::wstring Description;
     std::wstring DevicePath;
 
-    bool IsEmpty() const { return FriendlyName.empty() && Description.empty() && DevicePath.empty(); }
+    bool IsEmpty() const {
+        return FriendlyName.empty() && Description.empty() && DevicePath.empty();
+    }
 };
 
 // One routing of the video crossbar; an entry with a negative index is not applied.

@@ -37,24 +37,31 @@ std::string ToUtf8(const std::wstring& text) {
     return out;
 }
 
+// Length of the sequence a lead byte starts; 0 for a byte that cannot start one.
+size_t SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead < 0xE0) return 2;
+    if (lead >= 0xE0 && lead < 0xF0) return 3;
+    if (lead >= 0xF0 && lead < 0xF5) return 4;
+    return 0;
+}
+
 // Malformed sequences become U+FFFD, one per offending byte.
 std::wstring FromUtf8(const std::string& bytes) {
+    static const uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
     std::wstring out;
     size_t i = 0;
     while (i < bytes.size()) {
         const unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 && lead < 0xF5 ? 4 : lead >= 0xE0 ? 3
-                                      : lead >= 0xC2 && lead < 0xE0  ? 2 : 0;
-        uint32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F
-                                                                                    : lead & 0x07;
+        const size_t length = SequenceLength(lead);
+        uint32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
         bool valid = length != 0 && i + length <= bytes.size();
         for (size_t k = 1; valid && k < length; ++k) {
             const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
             valid = (next & 0xC0) == 0x80;
             c = c << 6 | (next & 0x3F);
         }
-        const uint32_t minimum = length == 3 ? 0x800 : length == 4 ? 0x10000 : 0;
-        if (valid && (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) valid = false;
+        valid = valid && c >= kMinimum[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
         if (!valid) {
             out += static_cast<wchar_t>(0xFFFD);
             ++i;

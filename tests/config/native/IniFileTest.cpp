@@ -19,8 +19,8 @@ CIniFile Parsed(const std::wstring& text) {
 }  // namespace
 
 TEST(IniParseTest, SectionLines) {
-    const CIniFile ini = Parsed(
-        L"[Window\nA=1\n[]\nB=2\n[Snap]Shot] trailing\nC=3\n[Empty]\n[Window]\nD=4\n");
+    const CIniFile ini =
+        Parsed(L"[Window\nA=1\n[]\nB=2\n[Snap]Shot] trailing\nC=3\n[Empty]\n[Window]\nD=4\n");
     // "[Window" without its bracket starts Window; "[]" keeps it; text after "]" is ignored.
     EXPECT_EQ(Get(ini, L"Window", L"A"), L"1");
     EXPECT_EQ(Get(ini, L"Window", L"B"), L"2");

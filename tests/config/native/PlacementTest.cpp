@@ -62,9 +62,8 @@ TEST(PlacementTest, EightyNineCharactersTakeTheChecksumFromTheLastTwo) {
 
 TEST(PlacementTest, InvalidTextLeavesTheRecordUntouched) {
     const WindowPlacement before = Sample();
-    for (const std::wstring& text :
-         {std::wstring(), std::wstring(88, L'0'), std::wstring(91, L'0'),
-          kSampleText.substr(0, 88) + L"43", kSampleText + L"0"}) {
+    for (const std::wstring& text : {std::wstring(), std::wstring(88, L'0'), std::wstring(91, L'0'),
+                                     kSampleText.substr(0, 88) + L"43", kSampleText + L"0"}) {
         WindowPlacement out = before;
         EXPECT_FALSE(DecodePlacement(text, &out)) << text.size();
         EXPECT_EQ(out, before);

@@ -57,7 +57,8 @@ TEST(SettingsTest, DefaultFileTextLineByLine) {
         L"FileVersion=4",
         L"",
         L"[Window]",
-        L"Placement=2C0000000000000000000000000000000000000000000000000000003C01000003010000C4030000"
+        L"Placement="
+        L"2C0000000000000000000000000000000000000000000000000000003C01000003010000C4030000"
         L"FE02000034",
         L"AspectRatio=0",
         L"TitleBar=1",
@@ -151,7 +152,7 @@ TEST(SettingsTest, ReadingRulesOnAHandWrittenFile) {
     EXPECT_EQ(config.Snap, 1);         // keys are case-sensitive
     EXPECT_EQ(config.Drag, 0);         // not a number: 0, not the default
     EXPECT_EQ(config.Frame, 0);
-    EXPECT_EQ(config.TitleBar, 0);     // "[]" kept section Window
+    EXPECT_EQ(config.TitleBar, 0);  // "[]" kept section Window
     // The checksum is off by one: the default placement of this (empty) desktop instead.
     EXPECT_EQ(config.Placement, MakeDefaultPlacement(DesktopMetrics{}));
     EXPECT_EQ(config.Type, 0);

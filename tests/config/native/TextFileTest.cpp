@@ -24,7 +24,8 @@ TEST(TextFileTest, WritesCrLfAndUtf8WithoutByteOrderMark) {
 
 TEST(TextFileTest, ReadsLikeTextMode) {
     CTempFolder folder;
-    WriteBytes(folder.File("a.ini"), std::string("A=1\r\nB=2\rC\nD=\xE3\x81\x82\r\n\x1A" "E=5\r\n"));
+    WriteBytes(folder.File("a.ini"), std::string("A=1\r\nB=2\rC\nD=\xE3\x81\x82\r\n\x1A"
+                                                 "E=5\r\n"));
     std::wstring text = L"stale";
     ASSERT_TRUE(ReadTextFile(folder.WideFile("a.ini"), text));
     // CR LF becomes LF, a lone CR stays, reading stops at Ctrl-Z.
