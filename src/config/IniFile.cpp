@@ -36,7 +36,7 @@ void CIniFile::Clear() {
 }
 
 bool CIniFile::Load(const std::wstring& path) {
-    m_text.clear();
+    Clear();
     m_path = path;
     return ReadTextFile(path, m_text);
 }

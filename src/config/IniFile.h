@@ -25,8 +25,8 @@ public:
         std::vector<Entry> Entries;
     };
 
-    // Reads the whole file into the raw text (the sections are left alone: call Parse next).
-    // False when the file cannot be opened; the raw text is then empty.
+    // Empties the document and reads the whole file into the raw text; call Parse next.
+    // False when the file cannot be opened; the document then stays empty.
     bool Load(const std::wstring& path);
 
     // Serialises the sections into the raw text and replaces the file with it. A failed save

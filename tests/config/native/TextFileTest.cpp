@@ -48,6 +48,7 @@ TEST(TextFileTest, MissingFileOrFolder) {
     ini.SetString(L"S", L"K", L"v");
     EXPECT_FALSE(ini.Load(folder.WideFile("none.ini")));
     EXPECT_TRUE(ini.RawText().empty());
+    EXPECT_TRUE(ini.Sections().empty());
     EXPECT_FALSE(ini.Save(folder.WideFile("no-such-folder/a.ini")));
     EXPECT_TRUE(folder.Names().empty());
 }
