@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "filter/pipeline/CpuFeatures.h"
+#include "filter/pipeline/FieldPictureForm.h"
 #include "filter/pipeline/FrameRate.h"
 #include "filter/pipeline/WorkBuffer.h"
 
@@ -19,7 +21,7 @@ namespace lumoka {
 // The fields of a BITMAPINFOHEADER the pipeline reads.
 struct PictureHeader {
     int32_t width = 0;
-    int32_t height = 0;        // negative with compression 0: a top-down buffer
+    int32_t height = 0;  // negative with compression 0: a top-down buffer
     uint16_t bitCount = 0;
     uint32_t compression = 0;  // biCompression (0 = BI_RGB, otherwise a FOURCC)
 };
@@ -89,11 +91,16 @@ public:
                      const PictureHeader& output, const TransformSettings& settings,
                      int32_t firstField, const CpuFeatures& cpu);
 
-    // Work buffer i (0..2), for inspection by tests; null when not allocated.
-    const CWorkBuffer& WorkBufferAt(int i) const { return buffers_[i]; }
+    // The contents of work buffer i (0..2) as full pictures (empty when not allocated). The
+    // field pictures of buffers 1 and 2 are kept in a compact form between frames (see
+    // Deinterlacer.h); this expands them. Buffer 0 is only staging: of it, only the bytes past
+    // the last whole 4-byte group are kept, the only ones a later frame reads.
+    void CopyWorkBuffer(int i, std::vector<uint8_t>& out) const;
 
 private:
     CWorkBuffer buffers_[3];
+    FieldPictureForm forms_[2];  // how buffers 1 and 2 are stored
+    CWorkBuffer scratch_;        // a few rows for the row-by-row passes
 };
 
 }  // namespace lumoka

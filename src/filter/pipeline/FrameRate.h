@@ -65,7 +65,6 @@ DoubleTimes SplitDoubleTimes(int64_t start, int64_t stop);
 bool SplitsOutputTimes(int32_t copyMode, int32_t frameMode);
 
 // The times one delivery's output carries.
-SampleTimes OutputTimes(SampleTimes input, int32_t copyMode, int32_t frameMode,
-                        int32_t firstField);
+SampleTimes OutputTimes(SampleTimes input, int32_t copyMode, int32_t frameMode, int32_t firstField);
 
 }  // namespace lumoka

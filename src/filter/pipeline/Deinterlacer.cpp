@@ -1,0 +1,252 @@
+#include "filter/pipeline/Deinterlacer.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumoka {
+
+void ExpandFieldPicture(uint8_t* buffer, int parity, FieldPictureForm& form, const RowKernels& k) {
+    const int64_t r = form.rowBytes;
+    if (r > 0) {
+        for (int64_t y = 1; y + 1 < form.rows; ++y) {
+            if (IsStoredRow(y, parity, form.rows)) continue;
+            k.average(buffer + y * r, buffer + (y - 1) * r, buffer + (y + 1) * r,
+                      static_cast<size_t>(r));
+        }
+    }
+    form = FieldPictureForm{};
+}
+
+namespace {
+
+enum Mode { kSimple = 1, kLinear = 2, kLinearSharp = 3, kBlend = 4, kBlendSharp = 5 };
+
+class CDeinterlacer {
+public:
+    explicit CDeinterlacer(const DeinterlaceJob& job)
+        : job_(job),
+          k_(*job.kernels),
+          g_(job.frame),
+          r_(job.frame.rowBytes),
+          n_(static_cast<size_t>(job.frame.rowBytes)),
+          src_(job.frame.source),
+          length_(job.frame.sourceLength),
+          groupEnd_(static_cast<int64_t>(job.frame.sourceLength & ~size_t{3})) {
+        sharp_ = job.mode == kLinearSharp || job.mode == kBlendSharp;
+        blend_ = job.mode == kBlend || job.mode == kBlendSharp;
+        ycSource_ = job.ycLayout != 0 && !sharp_;
+        ycAfter_ = job.ycLayout != 0 && sharp_;
+        lumaOnEven_ = LumaOnEven(job.ycLayout);
+        for (int i = 0; i < 4; ++i) {
+            srcRing_[i] = Scratch(i);
+            dRing_[i] = Scratch(4 + i);
+        }
+        tmpNew_ = Scratch(8);
+        tmpOther_ = Scratch(9);
+        sink_ = Scratch(10);
+    }
+
+    size_t Run();
+
+private:
+    uint8_t* Scratch(int i) const { return job_.scratch + i * job_.scratchStride; }
+    bool IsDeinterlaceMode() const { return job_.mode >= kSimple && job_.mode <= kBlendSharp; }
+
+    const uint8_t* Src(int64_t y);
+    const uint8_t* Deinterlaced(int64_t y, uint8_t* dst);
+    int64_t SimpleSourceRow(int64_t y) const;
+    const uint8_t* Blend(int64_t y, uint8_t* dst);
+    const uint8_t* OtherFieldRow(int64_t y);
+    void StoreOtherField(int64_t y);
+    void ProduceSharpRow(int64_t y);
+    void EmitSharpened(int64_t y);
+    void ExpandRowPart(uint8_t* t, const uint8_t* s, int64_t y) const;
+    uint8_t* Target(int64_t y) {
+        uint8_t* t = g_.TargetRow(y);
+        return t != nullptr ? t : sink_;
+    }
+
+    const DeinterlaceJob& job_;
+    const RowKernels& k_;
+    const FrameGeometry g_;
+    const int64_t r_;
+    const size_t n_;
+    const uint8_t* const src_;
+    const size_t length_;
+    const int64_t groupEnd_;  // end of the last whole 4-byte group of the L-byte run
+    bool sharp_ = false;
+    bool blend_ = false;
+    bool ycSource_ = false;
+    bool ycAfter_ = false;
+    bool lumaOnEven_ = false;
+    uint8_t* srcRing_[4] = {};
+    int64_t srcTag_[4] = {-1, -1, -1, -1};
+    uint8_t* dRing_[4] = {};
+    const uint8_t* dRow_[4] = {};
+    uint8_t* tmpNew_ = nullptr;
+    uint8_t* tmpOther_ = nullptr;
+    uint8_t* sink_ = nullptr;  // target rows past the output's end are computed into this
+};
+
+// Row y of the L-byte run expanded as one run: bytes before the last whole group take the
+// tables (which table by the byte's position in the run), the rest keep what t already holds
+// or, when t is a separate row, what the staging buffer holds there.
+void CDeinterlacer::ExpandRowPart(uint8_t* t, const uint8_t* s, int64_t y) const {
+    const int64_t start = y * r_;
+    const int64_t expanded = std::clamp<int64_t>(groupEnd_ - start, 0, r_);
+    k_.ycExpand(t, s, static_cast<size_t>(expanded), lumaOnEven_ != ((start & 1) != 0));
+    if (expanded < r_ && t != s) {
+        const uint8_t* rest = ycSource_ ? job_.stage + start : s;
+        std::memcpy(t + expanded, rest + expanded, static_cast<size_t>(r_ - expanded));
+    }
+}
+
+const uint8_t* CDeinterlacer::Src(int64_t y) {
+    const uint8_t* row = src_ + y * r_;
+    if (!ycSource_) return row;
+    const int slot = static_cast<int>(y & 3);
+    if (srcTag_[slot] != y) {
+        ExpandRowPart(srcRing_[slot], row, y);
+        srcTag_[slot] = y;
+    }
+    return srcRing_[slot];
+}
+
+int64_t CDeinterlacer::SimpleSourceRow(int64_t y) const {
+    const int64_t h = g_.rows;
+    if ((y & 1) == job_.field) return y;
+    if (y == 0) return 0;
+    if (y == h - 1 && (h & 1) != 0) return y;
+    return y - 1;
+}
+
+const uint8_t* CDeinterlacer::Deinterlaced(int64_t y, uint8_t* dst) {
+    switch (job_.mode) {
+        case kSimple:
+            return Src(SimpleSourceRow(y));
+        case kLinear:
+        case kLinearSharp:
+            if (IsStoredRow(y, job_.field, g_.rows)) return Src(y);
+            k_.average(dst, Src(y - 1), Src(y + 1), n_);
+            return dst;
+        case kBlend:
+        case kBlendSharp:
+            return Blend(y, dst);
+        default:
+            return Src(y);
+    }
+}
+
+// The other field's picture, as the previous delivery left it.
+const uint8_t* CDeinterlacer::OtherFieldRow(int64_t y) {
+    const int other = 1 - job_.field;
+    const uint8_t* buf = job_.fieldPictures[other];
+    if (job_.forms[other]->rowBytes == 0 || IsStoredRow(y, other, g_.rows)) return buf + y * r_;
+    k_.average(tmpOther_, buf + (y - 1) * r_, buf + (y + 1) * r_, n_);
+    return tmpOther_;
+}
+
+const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
+    const int c = job_.field;
+    const uint8_t* fresh;
+    if (IsStoredRow(y, c, g_.rows)) {
+        fresh = Src(y);
+        std::memcpy(job_.fieldPictures[c] + y * r_, fresh, n_);
+    } else {
+        k_.average(tmpNew_, Src(y - 1), Src(y + 1), n_);
+        fresh = tmpNew_;
+    }
+    const uint8_t* other = OtherFieldRow(y);
+    // Buffer 1 (even field) is always the first argument of the average.
+    if (c == 0) {
+        k_.average(dst, fresh, other, n_);
+    } else {
+        k_.average(dst, other, fresh, n_);
+    }
+    return dst;
+}
+
+// The other field's picture of this frame replaces the previous one; called once the rows
+// that read the previous picture's row y (y - 1 .. y + 1) are done.
+void CDeinterlacer::StoreOtherField(int64_t y) {
+    const int other = 1 - job_.field;
+    if (IsStoredRow(y, other, g_.rows)) {
+        std::memcpy(job_.fieldPictures[other] + y * r_, Src(y), n_);
+    }
+}
+
+// Deinterlaces row y for the sharpen pass: the staging buffer keeps the bytes a later frame
+// can read (those past the last whole group of the run), then the row is YC-expanded.
+void CDeinterlacer::ProduceSharpRow(int64_t y) {
+    const int slot = static_cast<int>(y & 3);
+    const uint8_t* d = Deinterlaced(y, dRing_[slot]);
+    const int64_t start = y * r_;
+    const int64_t from = std::max(start, groupEnd_);
+    const int64_t to = std::min<int64_t>(start + r_, static_cast<int64_t>(length_));
+    if (from < to) {
+        std::memcpy(job_.stage + from, d + (from - start), static_cast<size_t>(to - from));
+    }
+    if (ycAfter_) {
+        ExpandRowPart(dRing_[slot], d, y);
+        d = dRing_[slot];
+    }
+    dRow_[slot] = d;
+}
+
+void CDeinterlacer::EmitSharpened(int64_t y) {
+    const int64_t h = g_.rows;
+    uint8_t* t = Target(y);
+    const uint8_t* b = dRow_[y & 3];
+    if (h < 2) {
+        std::memcpy(t, b, n_);
+    } else if (y == 0) {
+        k_.sharpen(t, b, dRow_[1], n_);
+    } else if (y == h - 1) {
+        k_.sharpen(t, b, dRow_[(y - 1) & 3], n_);
+    } else {
+        k_.sharpenAverage(t, b, dRow_[(y - 1) & 3], dRow_[(y + 1) & 3], n_);
+    }
+}
+
+size_t CDeinterlacer::Run() {
+    const int64_t h = g_.rows;
+    const bool storeOther = blend_ && job_.keepOtherField;
+    if (blend_) {
+        // A compact picture of another geometry would be read with the wrong rows.
+        for (int i = 0; i < 2; ++i) {
+            FieldPictureForm& form = *job_.forms[i];
+            if (form.rowBytes != 0 && (form.rowBytes != r_ || form.rows != h)) {
+                ExpandFieldPicture(job_.fieldPictures[i], i, form, k_);
+            }
+        }
+    }
+    for (int64_t y = 0; y < h; ++y) {
+        if (sharp_) {
+            ProduceSharpRow(y);
+            if (y >= 1) EmitSharpened(y - 1);
+        } else {
+            uint8_t* t = Target(y);
+            const uint8_t* d = Deinterlaced(y, t);
+            if (d != t) std::memcpy(t, d, n_);
+        }
+        if (storeOther && y >= 1) StoreOtherField(y - 1);
+    }
+    if (h >= 1) {
+        if (sharp_) EmitSharpened(h - 1);
+        if (storeOther) StoreOtherField(h - 1);
+    }
+    if (blend_) {
+        *job_.forms[job_.field] = FieldPictureForm{r_, h};
+        if (storeOther) *job_.forms[1 - job_.field] = FieldPictureForm{r_, h};
+    }
+    return g_.ProducedBytes();
+}
+
+}  // namespace
+
+size_t RunDeinterlace(const DeinterlaceJob& job) {
+    CDeinterlacer d(job);
+    return d.Run();
+}
+
+}  // namespace lumoka

@@ -1,0 +1,59 @@
+// Row kernels behind the pixel operations, one set per instruction-set level. Every set gives
+// the bytes of the scalar set; the wider ones are only faster. Chosen once per frame from the
+// CPU feature record.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "filter/pipeline/CpuFeatures.h"
+
+namespace lumoka {
+
+// The studio-to-full range tables of YC expansion.
+extern const uint8_t kLumaTable[256];
+extern const uint8_t kChromaTable[256];
+
+struct RowKernels {
+    // Per byte: the first 16*floor(n/16) bytes floor((a+b)/2), the rest
+    // floor((127a+129b)/256).
+    void (*average)(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n);
+    // Per byte clamp(2a - b, 0, 255).
+    void (*sharpen)(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n);
+    // sharpen(c, average(u, d)) without the intermediate row.
+    void (*sharpenAverage)(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
+                           size_t n);
+    // Maps every byte through the luma or chroma table: bytes at even offsets take the luma
+    // table when lumaOnEven, the chroma table otherwise; odd offsets the other one. n is any
+    // length (the caller rounds to whole groups). t may equal s.
+    void (*ycExpand)(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven);
+};
+
+const RowKernels& KernelsFor(SimdLevel level);
+
+// The scalar definitions, also used by the wide kernels for the bytes past their last block.
+namespace scalar {
+inline uint8_t AverageBlockByte(uint8_t a, uint8_t b) { return static_cast<uint8_t>((a + b) >> 1); }
+inline uint8_t AverageTailByte(uint8_t a, uint8_t b) {
+    return static_cast<uint8_t>((127 * a + 129 * b) >> 8);
+}
+inline uint8_t SharpenByte(uint8_t a, uint8_t b) {
+    const int v = 2 * a - b;
+    return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+// The part of a row average from byte `from` on (from <= n): block formula below the last
+// whole 16-byte block's end, tail formula after it.
+void AverageFrom(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t from, size_t n);
+void SharpenFrom(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t from, size_t n);
+void SharpenAverageFrom(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
+                        size_t from, size_t n);
+void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven);
+}  // namespace scalar
+
+// Level-specific sets, defined in their own files (compiled with their own target flags).
+extern const RowKernels kScalarKernels;
+extern const RowKernels kSse2Kernels;
+extern const RowKernels kAvx2Kernels;
+extern const RowKernels kAvx512Kernels;
+
+}  // namespace lumoka

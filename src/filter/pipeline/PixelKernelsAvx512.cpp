@@ -1,0 +1,83 @@
+// 64-byte kernels (AVX-512 BW with VBMI). Built with -mavx512bw -mavx512vbmi and reached only
+// through KernelsFor after the CPU check. YC expansion looks every byte up in both 256-entry
+// tables with two-register byte permutes (vpermi2b, 128 entries each) and keeps the luma or
+// chroma result by byte parity. The bytes past the last 64-byte step go to the 32-byte kernels;
+// every step starts at a multiple of 64, so the average's 16-byte block split is kept.
+#include <immintrin.h>
+
+#include "filter/pipeline/PixelKernels.h"
+
+namespace lumoka {
+
+namespace {
+
+inline __m512i Load(const void* p) { return _mm512_loadu_si512(p); }
+inline void Store(uint8_t* p, __m512i v) { _mm512_storeu_si512(p, v); }
+
+inline __m512i AverageFloor(__m512i a, __m512i b) {
+    const __m512i odd = _mm512_and_si512(_mm512_xor_si512(a, b), _mm512_set1_epi8(1));
+    return _mm512_sub_epi8(_mm512_avg_epu8(a, b), odd);
+}
+
+inline __m512i SharpenVec(__m512i a, __m512i b) {
+    return _mm512_adds_epu8(_mm512_subs_epu8(a, _mm512_subs_epu8(b, a)), _mm512_subs_epu8(a, b));
+}
+
+// A 256-entry table as four 64-byte registers.
+struct Table {
+    __m512i q[4];
+    explicit Table(const uint8_t* t) {
+        for (int i = 0; i < 4; ++i) q[i] = Load(t + 64 * i);
+    }
+    __m512i Lookup(__m512i x) const {
+        const __m512i low = _mm512_permutex2var_epi8(q[0], x, q[1]);
+        const __m512i high = _mm512_permutex2var_epi8(q[2], x, q[3]);
+        return _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), low, high);
+    }
+};
+
+void Average(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n) {
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    for (; i + 64 <= blockEnd; i += 64) Store(t + i, AverageFloor(Load(a + i), Load(b + i)));
+    kAvx2Kernels.average(t + i, a + i, b + i, n - i);
+}
+
+void Sharpen(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n) {
+    size_t i = 0;
+    for (; i + 64 <= n; i += 64) Store(t + i, SharpenVec(Load(a + i), Load(b + i)));
+    kAvx2Kernels.sharpen(t + i, a + i, b + i, n - i);
+}
+
+void SharpenAverage(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d, size_t n) {
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    for (; i + 64 <= blockEnd; i += 64) {
+        Store(t + i, SharpenVec(Load(c + i), AverageFloor(Load(u + i), Load(d + i))));
+    }
+    kAvx2Kernels.sharpenAverage(t + i, c + i, u + i, d + i, n - i);
+}
+
+void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
+    size_t i = 0;
+    if (n >= 64) {
+        const Table luma(kLumaTable);
+        const Table chroma(kChromaTable);
+        // Bytes at odd offsets take the other table.
+        const __mmask64 odd = 0xAAAAAAAAAAAAAAAAull;
+        for (; i + 64 <= n; i += 64) {
+            const __m512i x = Load(s + i);
+            const __m512i l = luma.Lookup(x);
+            const __m512i c = chroma.Lookup(x);
+            Store(t + i, lumaOnEven ? _mm512_mask_blend_epi8(odd, l, c)
+                                    : _mm512_mask_blend_epi8(odd, c, l));
+        }
+    }
+    kAvx2Kernels.ycExpand(t + i, s + i, n - i, lumaOnEven);
+}
+
+}  // namespace
+
+const RowKernels kAvx512Kernels = {Average, Sharpen, SharpenAverage, YcExpand};
+
+}  // namespace lumoka

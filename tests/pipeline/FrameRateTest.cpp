@@ -1,0 +1,97 @@
+// Frame-rate conversion: which samples are delivered, how often, and with which times.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "filter/pipeline/FramePipeline.h"
+
+namespace lumoka {
+namespace {
+
+// Deliveries of one input sample through a fresh counter run `count` samples.
+std::vector<int32_t> Deliver(CSampleCounter& counter, int32_t copyMode, int32_t frameMode,
+                             int32_t firstResult, int32_t* result = nullptr) {
+    std::vector<int32_t> flags;
+    const FrameRatePlan plan = PlanFrameRate(counter.Increment(), copyMode, frameMode);
+    const int32_t r = RunFrameRatePlan(plan, [&](int32_t firstField) {
+        flags.push_back(firstField);
+        return flags.size() == 1 ? firstResult : kResultOk;
+    });
+    if (result != nullptr) *result = r;
+    return flags;
+}
+
+TEST(FrameRate, HalfDropsTheOddCountsStartingWithTheFirst) {
+    CSampleCounter counter;
+    std::vector<int> delivered;
+    for (int i = 1; i <= 6; ++i) {
+        if (!Deliver(counter, kCopyModeLinear, kFrameModeHalf, kResultOk).empty()) {
+            delivered.push_back(i);
+        }
+    }
+    EXPECT_EQ(delivered, (std::vector<int>{2, 4, 6}));
+    EXPECT_EQ(counter.Value(), 6u);
+}
+
+TEST(FrameRate, DropsFollowTheSharedCounterNotTheFilter) {
+    CSampleCounter shared;
+    shared.Increment();  // another filter of the process received one sample
+    EXPECT_EQ(Deliver(shared, kCopyModeCopy, kFrameModeHalf, kResultOk), (std::vector<int32_t>{1}));
+}
+
+TEST(FrameRate, SameAndUnknownDeliverOnce) {
+    CSampleCounter counter;
+    for (int32_t mode : {int32_t{kFrameModeSame}, 3, -1}) {
+        EXPECT_EQ(Deliver(counter, kCopyModeBlend, mode, kResultOk), (std::vector<int32_t>{1}));
+    }
+}
+
+TEST(FrameRate, DoubleDeliversBothFieldsUnlessTheFirstIsRefused) {
+    CSampleCounter counter;
+    int32_t result = -1;
+    EXPECT_EQ(Deliver(counter, kCopyModeLinear, kFrameModeDouble, kResultOk, &result),
+              (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(result, kResultOk);
+    EXPECT_EQ(Deliver(counter, kCopyModeLinear, kFrameModeDouble, kResultFalse, &result),
+              (std::vector<int32_t>{1}));
+    EXPECT_EQ(result, kResultFalse);
+    const int32_t failure = static_cast<int32_t>(0x80004005u);
+    EXPECT_EQ(Deliver(counter, kCopyModeLinear, kFrameModeDouble, failure, &result).size(), 1u);
+    EXPECT_EQ(result, failure);
+}
+
+TEST(FrameRate, HardwareDoubleDeliversOnceWithTheInputTimes) {
+    CSampleCounter counter;
+    EXPECT_EQ(Deliver(counter, kCopyModeHardware, kFrameModeDouble, kResultOk),
+              (std::vector<int32_t>{1}));
+    EXPECT_FALSE(SplitsOutputTimes(kCopyModeHardware, kFrameModeDouble));
+    const SampleTimes t = OutputTimes({1000000, 1333333}, kCopyModeHardware, kFrameModeDouble, 1);
+    EXPECT_EQ(t.start, 1000000);
+    EXPECT_EQ(t.stop, 1333333);
+}
+
+TEST(FrameRate, DoubleSplitsTheIntervalTruncatingTowardZero) {
+    struct Case {
+        int64_t s, e, mid;
+    } cases[] = {
+        {1000000, 1333333, 1166666},
+        {0, -333333, -166666},
+        {-1333333, -1000000, -1166667},
+        {5, 5, 5},
+    };
+    for (const Case& c : cases) {
+        const DoubleTimes d = SplitDoubleTimes(c.s, c.e);
+        EXPECT_EQ(d.first.start, c.s);
+        EXPECT_EQ(d.first.stop, c.mid);
+        EXPECT_EQ(d.second.start, c.mid);
+        EXPECT_EQ(d.second.stop, c.e);
+    }
+    const SampleTimes second = OutputTimes({1000000, 1333333}, kCopyModeBlend, kFrameModeDouble, 0);
+    EXPECT_EQ(second.start, 1166666);
+    EXPECT_EQ(second.stop, 1333333);
+    const SampleTimes same = OutputTimes({1000000, 1333333}, kCopyModeBlend, kFrameModeSame, 1);
+    EXPECT_EQ(same.stop, 1333333);
+}
+
+}  // namespace
+}  // namespace lumoka

@@ -1,0 +1,220 @@
+// Row and frame operations: known values, the two tables, and every fast kernel against the
+// scalar definition.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "ReferencePipeline.h"
+#include "TestSupport.h"
+#include "filter/pipeline/PixelKernels.h"
+#include "filter/pipeline/PixelOps.h"
+
+namespace lumoka::test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class PixelOpsLevels : public testing::TestWithParam<SimdLevel> {
+protected:
+    void SetUp() override { SKIP_UNLESS_SUPPORTED(GetParam()); }
+};
+
+TEST_P(PixelOpsLevels, YcExpansionKnownValues) {
+    const SimdLevel level = GetParam();
+    struct Case {
+        int32_t layout;
+        Bytes in, out;
+    } cases[] = {
+        {2, {16, 128, 235, 240}, {0, 128, 255, 255}},
+        {1, {16, 128, 235, 240}, {1, 131, 250, 255}},
+        {2, {16, 128, 235, 240, 7, 9}, {0, 128, 255, 255, 7, 9}},  // last 2 bytes kept
+        {2, {16, 128, 235}, {16, 128, 235}},                       // no whole group
+    };
+    for (const Case& c : cases) {
+        Bytes t = c.in;
+        YcExpandInPlace(t.data(), t.size(), c.layout, level);
+        EXPECT_EQ(t, c.out) << "layout " << c.layout << " n " << c.in.size();
+    }
+    Bytes t(6, 0xEE);
+    const Bytes in = {16, 128, 235, 240, 1, 2};
+    YcExpand(t.data(), in.data(), in.size(), 2, level);
+    EXPECT_EQ(t, (Bytes{0, 128, 255, 255, 0xEE, 0xEE})) << "copying form writes whole groups";
+    YcExpand(t.data(), in.data(), in.size(), 3, level);
+    EXPECT_EQ(t, (Bytes{0, 128, 255, 255, 0xEE, 0xEE})) << "unknown layout writes nothing";
+}
+
+TEST_P(PixelOpsLevels, AverageKnownValues) {
+    const SimdLevel level = GetParam();
+    struct Case {
+        uint8_t a, b;
+        size_t n;
+        uint8_t want;
+    } cases[] = {
+        {10, 13, 16, 11},  {10, 13, 15, 11},  {0, 1, 16, 0},     {0, 1, 15, 0},
+        {0, 255, 15, 128}, {0, 255, 16, 127}, {255, 0, 15, 126}, {255, 0, 32, 127},
+    };
+    for (const Case& c : cases) {
+        const Bytes a(c.n, c.a), b(c.n, c.b);
+        Bytes t(c.n);
+        RowAverage(t.data(), a.data(), b.data(), c.n, level);
+        EXPECT_EQ(t, Bytes(c.n, c.want)) << int(c.a) << "," << int(c.b) << " n " << c.n;
+    }
+    // 17 bytes: 16 block bytes, then one tail byte with the other formula.
+    const Bytes a(17, 0), b(17, 255);
+    Bytes t(17);
+    RowAverage(t.data(), a.data(), b.data(), 17, level);
+    EXPECT_EQ(t[15], 127);
+    EXPECT_EQ(t[16], 128);
+}
+
+TEST_P(PixelOpsLevels, SharpenKnownValues) {
+    const Bytes a = {200, 40, 100, 0, 255, 128, 7, 200, 40, 100, 0};
+    const Bytes b = {100, 100, 120, 0, 0, 128, 3, 100, 100, 120, 255};
+    const Bytes want = {255, 0, 80, 0, 255, 128, 11, 255, 0, 80, 0};
+    Bytes t(a.size());
+    RowSharpen(t.data(), a.data(), b.data(), a.size(), GetParam());
+    EXPECT_EQ(t, want);
+}
+
+TEST_P(PixelOpsLevels, YcExpansionReproducesBothTablesWhole) {
+    // Every byte value at both parities in both layouts, in a row long enough for every
+    // register width.
+    Bytes s(512);
+    for (size_t i = 0; i < s.size(); ++i) s[i] = static_cast<uint8_t>(i / 2);
+    for (bool lumaOnEven : {false, true}) {
+        Bytes t(s.size());
+        KernelsFor(GetParam()).ycExpand(t.data(), s.data(), s.size(), lumaOnEven);
+        for (size_t i = 0; i < s.size(); ++i) {
+            const bool luma = (i % 2 == 0) == lumaOnEven;
+            ASSERT_EQ(t[i], (luma ? kLumaTable : kChromaTable)[s[i]])
+                << "value " << int(s[i]) << (luma ? " luma" : " chroma");
+        }
+    }
+}
+
+// Each fast kernel against the scalar definition on random rows of awkward lengths at
+// unaligned addresses, with a guard byte after the target.
+TEST_P(PixelOpsLevels, KernelsMatchScalar) {
+    const RowKernels& fast = KernelsFor(GetParam());
+    const RowKernels& ref = kScalarKernels;
+    std::mt19937 rng(1234);
+    for (int iter = 0; iter < 400; ++iter) {
+        const size_t n = iter < 200 ? static_cast<size_t>(iter) : rng() % 5000;
+        const size_t off = rng() % 64;
+        const Bytes a = RandomBytes(rng, n + off), b = RandomBytes(rng, n + off),
+                    c = RandomBytes(rng, n + off);
+        Bytes want(n + off + 1, 0x5A), got(n + off + 1, 0x5A);
+        auto check = [&](const char* what) {
+            ASSERT_EQ(got, want) << what << " n " << n << " offset " << off;
+        };
+        ref.average(&want[off], &a[off], &b[off], n);
+        fast.average(&got[off], &a[off], &b[off], n);
+        check("average");
+        ref.sharpen(&want[off], &a[off], &b[off], n);
+        fast.sharpen(&got[off], &a[off], &b[off], n);
+        check("sharpen");
+        ref.sharpenAverage(&want[off], &a[off], &b[off], &c[off], n);
+        fast.sharpenAverage(&got[off], &a[off], &b[off], &c[off], n);
+        check("sharpenAverage");
+        const bool lumaOnEven = (iter & 1) != 0;
+        ref.ycExpand(&want[off], &a[off], n, lumaOnEven);
+        fast.ycExpand(&got[off], &a[off], n, lumaOnEven);
+        check("ycExpand");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPaths, PixelOpsLevels, testing::ValuesIn(kAllLevels), LevelParamName);
+
+TEST(PixelTables, LumaIsTheClosedFormula) {
+    for (int x = 0; x < 256; ++x) {
+        const int want =
+            std::clamp(static_cast<int>(std::floor((x - 16) * 76658 / 65536.0)), 0, 255);
+        EXPECT_EQ(kLumaTable[x], want) << x;
+    }
+    EXPECT_EQ(kLumaTable[17], 1);
+    EXPECT_EQ(kLumaTable[128], 131);
+    EXPECT_EQ(kLumaTable[234], 254);
+}
+
+TEST(PixelTables, ChromaEnds) {
+    for (int x = 0; x <= 16; ++x) EXPECT_EQ(kChromaTable[x], 1) << x;
+    for (int x = 240; x < 256; ++x) EXPECT_EQ(kChromaTable[x], 255) << x;
+    EXPECT_EQ(kChromaTable[128], 128);
+    EXPECT_EQ(kChromaTable[23], 9);
+    EXPECT_EQ(kChromaTable[239], 254);
+    for (int x = 1; x < 256; ++x) EXPECT_GE(kChromaTable[x], kChromaTable[x - 1]) << x;
+}
+
+FrameLayout Layout(const Bytes& src, Bytes& dst, int64_t r, int64_t p, int64_t h, bool flip) {
+    FrameLayout f;
+    f.source = src.data();
+    f.sourceLength = src.size();
+    f.target = dst.data();
+    f.targetSize = dst.size();
+    f.rowBytes = r;
+    f.padding = p;
+    f.height = h;
+    f.flip = flip;
+    return f;
+}
+
+TEST(FrameCopy, FlipWritesRowsInReverseOrder) {
+    const Bytes src = {1, 1, 2, 2, 3, 3};
+    for (auto copy : {FrameCopy, FrameCopyBytewise}) {
+        Bytes dst(6, 0);
+        EXPECT_EQ(copy(Layout(src, dst, 2, 0, 3, true)), 6u);
+        EXPECT_EQ(dst, (Bytes{3, 3, 2, 2, 1, 1}));
+    }
+}
+
+TEST(FrameCopy, PaddingBytesAreNeverWritten) {
+    std::mt19937 rng(7);
+    const int64_t r = 40, p = 32, h = 5;
+    const Bytes src = RandomBytes(rng, r * h);
+    for (bool flip : {false, true}) {
+        for (int variant = 0; variant < 3; ++variant) {
+            Bytes dst((r + p) * h, 0xC3);
+            const FrameLayout f = Layout(src, dst, r, p, h, flip);
+            const size_t n = variant == 0   ? FrameCopy(f)
+                             : variant == 1 ? FrameCopyBytewise(f)
+                                            : YcFrameCopy(f, 2, SimdLevel::kSse2);
+            EXPECT_EQ(n, dst.size());
+            for (int64_t y = 0; y < h; ++y) {
+                const int64_t o = flip ? h - 1 - y : y;
+                for (int64_t i = 0; i < p; ++i) ASSERT_EQ(dst[o * (r + p) + r + i], 0xC3);
+                if (variant < 2) {
+                    ASSERT_EQ(0, std::memcmp(&dst[o * (r + p)], &src[y * r], r)) << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(FrameCopy, YcRowsAreExpandedSeparatelyWithFlip) {
+    // Rows of 6 bytes: with flip each row is its own run, so its last 2 bytes stay unwritten.
+    const Bytes src = {16, 128, 235, 240, 16, 16, 235, 128, 16, 240, 235, 235};
+    Bytes dst(12, 0xEE);
+    EXPECT_EQ(YcFrameCopy(Layout(src, dst, 6, 0, 2, true), 2, SimdLevel::kSse2), 12u);
+    EXPECT_EQ(dst, (Bytes{255, 128, 0, 255, 0xEE, 0xEE, 0, 128, 255, 255, 0xEE, 0xEE}));
+    // Without flip the frame is one run: the groups straddle the rows.
+    Bytes run(12, 0xEE);
+    EXPECT_EQ(YcFrameCopy(Layout(src, run, 6, 0, 2, false), 2, SimdLevel::kSse2), 12u);
+    EXPECT_EQ(run, (Bytes{0, 128, 255, 255, 0, 1, 255, 128, 0, 255, 255, 250}));
+}
+
+TEST(FrameCopy, ShortTargetGetsOnlyWholeRows) {
+    const Bytes src(40, 9);
+    for (bool flip : {false, true}) {
+        Bytes dst(35, 0);  // 3 rows of 10 fit, the fourth does not
+        const size_t n = FrameCopy(Layout(src, dst, 10, 0, 4, flip));
+        EXPECT_EQ(n, 30u);
+        for (size_t i = 0; i < 35; ++i) ASSERT_EQ(dst[i], i < 30 ? 9 : 0) << i;
+    }
+}
+
+}  // namespace
+}  // namespace lumoka::test
