@@ -16,7 +16,7 @@ const wchar_t kSnapShot[] = L"SnapShot";
 const wchar_t kProfile[] = L"Profile";
 constexpr int32_t kFileVersion = 4;
 
-// Files before version 4 kept the deinterlace mode under other numbers; it starts over as Copy.
+// The deinterlace mode of a file older than version 4 is not carried over: it starts as Copy.
 constexpr int32_t kFirstVersionWithCurrentCopyModes = 4;
 
 }  // namespace
