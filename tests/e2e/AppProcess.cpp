@@ -52,13 +52,15 @@ BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM lParam) {
 CTestFolder::CTestFolder() {
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring base = std::wstring(temp) + L"lumoka-e2e-" +
-                              std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(GetTickCount()) + L"-";
+    const std::wstring suffix =
+        std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount()) + L"-";
+    const size_t suffixLength = suffix.size();
+    const std::wstring base = std::wstring(temp) + L"lumoka-e2e-" + suffix;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::wstring path = base + std::to_wstring(g_folderCounter++);
         if (CreateDirectoryW(path.c_str(), nullptr)) {
             m_path = path + L"\\";
+            m_programName = L"Lumoka2-" + path.substr(base.size() - suffixLength) + L".exe";
             return;
         }
     }
@@ -69,7 +71,12 @@ CTestFolder::~CTestFolder() {
 }
 
 bool CTestFolder::CopyProgram(const std::wstring& name) const {
-    return !m_path.empty() && CopyFileW(ProgramPath().c_str(), File(name).c_str(), TRUE);
+    const std::wstring target = File(name.empty() ? m_programName : name);
+    return !m_path.empty() && CopyFileW(ProgramPath().c_str(), target.c_str(), TRUE);
+}
+
+std::wstring CTestFolder::InstanceName() const {
+    return m_programName.substr(0, m_programName.rfind(L'.'));
 }
 
 bool CTestFolder::Exists(const std::wstring& name) const {

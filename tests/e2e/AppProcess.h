@@ -26,8 +26,16 @@ public:
     const std::wstring& Path() const { return m_path; }  // with a trailing backslash
     std::wstring File(const std::wstring& name) const { return m_path + name; }
 
-    // Copies the program under test into the folder as name; false on failure.
-    bool CopyProgram(const std::wstring& name = L"Lumoka2.exe") const;
+    // The file name the program is copied under. The instance mutex is named after the file
+    // name and every Wine process of the prefix shares one namespace, so a name of this
+    // folder's own keeps tests that run at the same time (ours or others') from becoming each
+    // other's second instances.
+    const std::wstring& ProgramName() const { return m_programName; }
+    // The mutex name the program in this folder uses (its file name without extension).
+    std::wstring InstanceName() const;
+
+    // Copies the program under test into the folder, as ProgramName() unless name is given.
+    bool CopyProgram(const std::wstring& name = std::wstring()) const;
     bool Exists(const std::wstring& name) const;
     // The file's bytes; empty when it cannot be read.
     std::string ReadBytes(const std::wstring& name) const;
@@ -35,6 +43,7 @@ public:
 
 private:
     std::wstring m_path;
+    std::wstring m_programName;
 };
 
 class CAppProcess {

@@ -1,101 +1,18 @@
-// Lumoka2.exe end to end under Wine: each case copies the program into a folder of its own,
-// starts it, looks at its window, closes it as the user would and reads the files it wrote.
+// Lumoka2.exe end to end under Wine, one instance at a time: the window and its title, the
+// placement and window settings it restores, the selected profile's name, volume and priority,
+// Enter and Escape, and the files written on close.
 #include <windows.h>
-
-#include <clocale>
-#include <string>
 
 #include <gtest/gtest.h>
 
-#include "AppProcess.h"
-#include "config/Config.h"
-#include "config/Placement.h"
+#include "E2eFixture.h"
 
 namespace lumoka::testing {
 namespace {
 
-constexpr wchar_t kSettings[] = L"Lumoka2.ini";
-constexpr wchar_t kProfiles[] = L"Profile.ini";
-
-std::wstring ExpectedTitle(const std::wstring& name, const RECT& client, int volume) {
-    return name + L" [" + std::to_wstring(client.right - client.left) + L"x" +
-           std::to_wstring(client.bottom - client.top) + L" 0.00fps]  (" +
-           std::to_wstring(volume) + L") - Lumoka2";
-}
-
-// A 640 x 480 client area centred on the desktop, as a fresh installation shows it.
-RECT DefaultWindowRect() {
-    const int width = 640 + 2 * GetSystemMetrics(SM_CXFRAME);
-    const int height = 480 + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME);
-    RECT desktop{};
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    const int x = (desktop.right - desktop.left) / 2 - width / 2;
-    const int y = (desktop.bottom - desktop.top) / 2 - height / 2;
-    return RECT{x, y, x + width, y + height};
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-std::string Describe(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
-           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
-}
-
-std::string Narrow(const std::wstring& text) { return Encode(text, CP_UTF8); }
-
-RECT NormalRect(const WindowPlacement& placement) {
-    const PlacementRect& r = placement.rcNormalPosition;
-    return RECT{r.left, r.top, r.right, r.bottom};
-}
-
-class E2eTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        // The files are in the user's ANSI code page; the configuration reads them as the
-        // program does, under the user's locale.
-        std::setlocale(LC_ALL, "");
-        ASSERT_FALSE(folder_.Path().empty());
-        ASSERT_TRUE(folder_.CopyProgram());
-    }
-
-    // Starts the copy called exeName and waits for its window and its first title refresh.
-    void StartAndWait(CAppProcess& app, const std::wstring& name = L"プロファイル0",
-                      int volume = 100, const std::wstring& exeName = L"Lumoka2.exe") {
-        ASSERT_TRUE(app.Start(folder_.File(exeName)));
-        ASSERT_NE(app.WaitForWindow(), nullptr) << "no window";
-        // The window is shown while it initialises, so its client size may still change.
-        std::wstring expected;
-        const DWORD start = GetTickCount();
-        do {
-            expected = ExpectedTitle(name, app.ClientRect(), volume);
-            if (app.Title() == expected) return;
-            Sleep(50);
-        } while (GetTickCount() - start < 1500);
-        FAIL() << "title \"" << Narrow(app.Title()) << "\", expected \"" << Narrow(expected)
-               << "\"";
-    }
-
-    void CloseAndExpectCleanExit(CAppProcess& app) {
-        ASSERT_TRUE(app.Close()) << "the program did not end after WM_CLOSE";
-        EXPECT_EQ(app.ExitCode(), 0u);
-    }
-
-    CConfig ReadBack() const {
-        CConfig config;
-        config.ProgramDir = folder_.Path();
-        EXPECT_TRUE(config.LoadSettingsFrom(folder_.File(kSettings), QueryDesktopMetrics()));
-        EXPECT_TRUE(config.LoadProfilesFrom(folder_.File(kProfiles)));
-        return config;
-    }
-
-    CTestFolder folder_;
-};
-
 TEST_F(E2eTest, FirstStartShowsTheTitleAndWritesBothFilesOnClose) {
     CAppProcess app;
-    ASSERT_TRUE(app.Start(folder_.File(L"Lumoka2.exe")));
+    ASSERT_TRUE(app.Start(folder_.File(folder_.ProgramName())));
     ASSERT_NE(app.WaitForWindow(), nullptr);
     // The caption is "Lumoka2" until the first refresh, which the worker posts at once, so
     // either may be seen first.
@@ -188,46 +105,6 @@ TEST_F(E2eTest, StoredFrameAndTopMostSettingsAreApplied) {
     EXPECT_EQ(config.TopMost, 1);
 }
 
-TEST_F(E2eTest, SecondInstanceWritesNeitherFile) {
-    const std::string settings = "[Window]\r\nTopMost=0\r\n";
-    const std::string profiles = "[Profile]\r\nSelected=0\r\n";
-    ASSERT_TRUE(folder_.WriteBytes(kSettings, settings));
-    ASSERT_TRUE(folder_.WriteBytes(kProfiles, profiles));
-
-    CAppProcess first;
-    StartAndWait(first);
-    ASSERT_TRUE(SetWindowPos(first.Window(), nullptr, 40, 50, 0, 0,
-                             SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
-    first.WaitUntilIdle();
-    const RECT firstRect = first.WindowRect();
-
-    CAppProcess second;
-    StartAndWait(second);
-    ASSERT_NE(second.Window(), first.Window());
-    CloseAndExpectCleanExit(second);
-    EXPECT_EQ(folder_.ReadBytes(kSettings), settings) << "the second instance wrote settings";
-    EXPECT_EQ(folder_.ReadBytes(kProfiles), profiles) << "the second instance wrote profiles";
-
-    CloseAndExpectCleanExit(first);
-    EXPECT_NE(folder_.ReadBytes(kSettings), settings);
-    EXPECT_NE(folder_.ReadBytes(kProfiles), profiles);
-    EXPECT_TRUE(SameRect(NormalRect(ReadBack().Placement), firstRect));
-}
-
-TEST_F(E2eTest, CopyUnderAnotherNameIsAFirstInstance) {
-    ASSERT_TRUE(folder_.CopyProgram(L"LumokaCopy.exe"));
-    CAppProcess original;
-    StartAndWait(original);
-    CAppProcess copy;
-    StartAndWait(copy, L"プロファイル0", 100, L"LumokaCopy.exe");
-    CloseAndExpectCleanExit(copy);
-    EXPECT_TRUE(folder_.Exists(kSettings)) << "the renamed copy is a first instance and writes";
-    EXPECT_TRUE(folder_.Exists(kProfiles));
-    CloseAndExpectCleanExit(original);
-}
-
-// Selected 42 names no profile: an empty name, the default volume, the default priority
-// (above normal); the index is written back as it was.
 TEST_F(E2eTest, SelectedIndexOutsideTheProfilesStartsWithDefaults) {
     ASSERT_TRUE(folder_.WriteBytes(
         kProfiles,
