@@ -1,10 +1,11 @@
 // Frame pipeline speed against memcpy of the same frame, one core, warm cache. Each case is
 // timed in rounds interleaved with memcpy rounds, so both see the same machine load; the table
-// and the JSON give medians and their ratio.
+// and the JSON give medians and their ratio. Times are the thread's CPU time, so that other
+// processes taking the core away (the build machine is shared) do not count.
 //
-//   pipeline_bench [--json FILE] [--level sse2|avx2|avx512] [--rounds N]
+//   pipeline_bench [--json FILE] [--level sse2|avx2|avx512] [--rounds N] [--only CASE]
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -17,7 +18,12 @@ namespace {
 
 using lumoka::CFramePipeline;
 using lumoka::CpuFeatures;
-using Clock = std::chrono::steady_clock;
+
+double ThreadNanoseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e9 + t.tv_nsec;
+}
 
 struct Case {
     std::string name;
@@ -95,10 +101,9 @@ public:
 private:
     template <typename F>
     double Time(F f) {
-        const auto t0 = Clock::now();
+        const double t0 = ThreadNanoseconds();
         for (int i = 0; i < perRound_; ++i) f();
-        const auto t1 = Clock::now();
-        return std::chrono::duration<double, std::nano>(t1 - t0).count() / perRound_;
+        return (ThreadNanoseconds() - t0) / perRound_;
     }
 
     int width_, height_;
@@ -122,11 +127,13 @@ const char* LevelName(lumoka::SimdLevel l) {
 int main(int argc, char** argv) {
     std::string json;
     std::string level;
+    std::string only;
     int rounds = 15;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
         if (a == "--json") json = argv[i + 1];
         if (a == "--level") level = argv[i + 1];
+        if (a == "--only") only = argv[i + 1];
         if (a == "--rounds") rounds = std::max(3, std::atoi(argv[i + 1]));
     }
     CpuFeatures cpu = lumoka::DetectCpuFeatures();
@@ -141,7 +148,9 @@ int main(int argc, char** argv) {
         m.name = "memcpy";
         m.ns = m.memcpyNs;
         rows.push_back(m);
-        for (const Case& c : Cases()) rows.push_back(bench.Measure(c));
+        for (const Case& c : Cases()) {
+            if (only.empty() || c.name == only) rows.push_back(bench.Measure(c));
+        }
     }
 
     std::printf("%-22s %10s %14s %14s %7s\n", "case", "frame", "ns/frame", "memcpy ns", "ratio");
