@@ -10,6 +10,7 @@
 
 #include "devices/signal/DeviceCaps.h"
 #include "devices/signal/FrameCounter.h"
+#include "devices/signal/ProcAmpTable.h"
 #include "devices/signal/TestPicture.h"
 #include "devices/signal/ToneGenerator.h"
 
@@ -363,6 +364,56 @@ TEST(DeviceCaps, AudioRequestsFollowTheRanges) {
     EXPECT_FALSE(AcceptsAudioRequest(c, {2, 24, 48000}));
     for (const AudioCapability& a : TestToneCapabilities()) {
         EXPECT_TRUE(AcceptsAudioRequest(a, a.preferred));
+    }
+}
+
+}  // namespace
+}  // namespace lumoka
+
+namespace lumoka {
+namespace {
+
+TEST(ProcAmpTable, RangesModesAndPictureEffect) {
+    CProcAmpState s;
+    long v = 0, f = 0;
+    // Backlight compensation is not offered; numbers outside 0-9 neither.
+    EXPECT_EQ(s.Get(8, &v, &f), ProcAmpResult::kUnsupported);
+    EXPECT_EQ(s.Set(8, 0, kProcAmpFlagsManual), ProcAmpResult::kUnsupported);
+    EXPECT_EQ(s.Set(10, 0, kProcAmpFlagsManual), ProcAmpResult::kUnsupported);
+    EXPECT_FALSE(CProcAmpState::Range(-1).supported);
+    // White balance offers both modes and starts automatic.
+    EXPECT_EQ(CProcAmpState::Range(7).capsFlags, 3);
+    ASSERT_EQ(s.Get(7, &v, &f), ProcAmpResult::kOk);
+    EXPECT_EQ(f, kProcAmpFlagsAuto);
+    EXPECT_EQ(s.Set(7, 5000, kProcAmpFlagsManual), ProcAmpResult::kOk);
+    ASSERT_EQ(s.Get(7, &v, &f), ProcAmpResult::kOk);
+    EXPECT_EQ(v, 5000);
+    EXPECT_EQ(f, kProcAmpFlagsManual);
+    // Brightness moves in steps of 10 and is manual only.
+    EXPECT_EQ(CProcAmpState::Range(0).step, 10);
+    EXPECT_EQ(s.Set(0, 15, kProcAmpFlagsManual), ProcAmpResult::kInvalidArg);
+    EXPECT_EQ(s.Set(0, 110, kProcAmpFlagsManual), ProcAmpResult::kInvalidArg);
+    EXPECT_EQ(s.Set(0, 20, kProcAmpFlagsAuto), ProcAmpResult::kInvalidArg);
+    EXPECT_EQ(s.Set(0, 20, 3), ProcAmpResult::kInvalidArg);
+    EXPECT_EQ(s.Set(0, -30, kProcAmpFlagsManual), ProcAmpResult::kOk);
+    EXPECT_EQ(s.Set(1, 150, kProcAmpFlagsManual), ProcAmpResult::kOk);
+    EXPECT_EQ(s.Set(2, 90, kProcAmpFlagsManual), ProcAmpResult::kOk);
+    EXPECT_EQ(s.Set(3, 50, kProcAmpFlagsManual), ProcAmpResult::kOk);
+    EXPECT_EQ(s.Set(6, 0, kProcAmpFlagsManual), ProcAmpResult::kOk);
+    const PictureAdjust a = s.Adjust();
+    EXPECT_EQ(a.brightness, -30);
+    EXPECT_EQ(a.contrast, 150);
+    EXPECT_EQ(a.hue, 90);
+    EXPECT_EQ(a.saturation, 50);
+    EXPECT_FALSE(a.colorEnable);
+    // Every supported property starts at its default inside its own range.
+    CProcAmpState fresh;
+    for (long p = 0; p < kProcAmpProperties; ++p) {
+        const ProcAmpRange r = CProcAmpState::Range(p);
+        if (!r.supported) continue;
+        ASSERT_EQ(fresh.Get(p, &v, &f), ProcAmpResult::kOk);
+        EXPECT_EQ(v, r.defaultValue);
+        EXPECT_NE(f & r.capsFlags, 0);
     }
 }
 

@@ -1,0 +1,64 @@
+// Class and interface identifiers of the virtual devices DLL (LumokaTestDevices.dll), shared by
+// the DLL and its tests.
+//
+// Signal loss, for tests: a running capture device can be told to lose its signal in two ways.
+//  - In process: query the capture filter for ILumokaTestDevice and call SetSignalLost(TRUE).
+//  - From another process (a test driving the program): set the REG_DWORD "SignalLost" = 1
+//    under HKEY_CURRENT_USER\Software\Lumoka2\TestDevices\<DevicePath> (the device's
+//    "DevicePath", or its "FriendlyName" when the path is empty). Running devices read the
+//    value about twice a second.
+// Either way the device stops delivering on every pin, reports the decoder as unlocked
+// (IAMAnalogVideoDecoder::get_HorizontalLocked gives 0) and sends EC_DEVICE_LOST with its
+// IUnknown and 0 (device removed) to the graph. Clearing the switch makes it deliver again and
+// sends EC_DEVICE_LOST with 1 (device back). The switch lives as long as the filter object
+// (in process) or the registry value (which is not reset by the device).
+#pragma once
+
+// Before any platform header: strsafe.h (pulled in by dshow.h) renames the wide printf
+// functions that <string> needs.
+#include <string>
+
+#include <windows.h>
+#include <unknwn.h>
+
+// "Lumoka Test Card" (main, No Path and both instances): capture, preview and audio pins.
+inline constexpr GUID CLSID_LumokaTestCard = {
+    0xD7766C0A, 0x041A, 0x4D11, {0xB2, 0xE8, 0x3C, 0xC0, 0xFE, 0x64, 0x49, 0x17}};
+// "Lumoka Test Card (Preview)": a preview pin only.
+inline constexpr GUID CLSID_LumokaTestCardPreview = {
+    0x5C77A331, 0x0912, 0x4176, {0x8C, 0x52, 0xB9, 0x6E, 0xB0, 0xDB, 0x98, 0x73}};
+// "Lumoka Test Card (Two Crossbars)": like the main card, with two crossbars in series.
+inline constexpr GUID CLSID_LumokaTestCardTwoCrossbars = {
+    0xFA9C5006, 0x3E39, 0x449D, {0x82, 0x44, 0x8F, 0x9A, 0xEF, 0x45, 0xAF, 0xA1}};
+// The card's crossbar, added to the graph by the capture filter itself.
+inline constexpr GUID CLSID_LumokaCrossbar = {
+    0xFEF77682, 0xE359, 0x4C09, {0x8B, 0xA1, 0x40, 0x79, 0x41, 0x52, 0x27, 0x47}};
+// "Lumoka Test Tone": the PCM microphone.
+inline constexpr GUID CLSID_LumokaTestTone = {
+    0x9D966DA5, 0x8240, 0x477A, {0x87, 0xDB, 0x11, 0x03, 0xD8, 0x5C, 0xF3, 0xEA}};
+// "Lumoka Test Pass-Through" and its property page.
+inline constexpr GUID CLSID_LumokaPassThrough = {
+    0x64FC7F36, 0x34E4, 0x475B, {0xA0, 0x5F, 0x25, 0xBC, 0x9B, 0x01, 0x98, 0xE5}};
+inline constexpr GUID CLSID_LumokaPassThroughPage = {
+    0xE623C3E0, 0x9F07, 0x4512, {0x90, 0x2E, 0x78, 0xB6, 0xD6, 0xE7, 0x0D, 0x25}};
+
+// The test switch of a capture device (see the top of this file). Offered by the test card's
+// capture filter and by the test tone's filter.
+struct ILumokaTestDevice : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE SetSignalLost(BOOL lost) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetSignalLost(BOOL* lost) = 0;
+    // Frames (or audio buffers) delivered by output pin `pin` since it last became active.
+    virtual HRESULT STDMETHODCALLTYPE GetDelivered(long pin, long* count) = 0;
+};
+__CRT_UUID_DECL(ILumokaTestDevice, 0x63A6910D, 0x75D9, 0x467E, 0xA8, 0xA4, 0x3C, 0xEE, 0x83, 0x85,
+                0x7E, 0x85)
+
+// Between the card's crossbars and its capture filter (private to the DLL): which connector
+// the video decoder output carries, and the notice that a route upstream changed.
+struct ILumokaVideoRouting : public IUnknown {
+    // The physical connector type (PhysConn_Video_*) that reaches the video decoder output.
+    virtual HRESULT STDMETHODCALLTYPE GetRoutedVideoConnector(long* physicalType) = 0;
+    virtual HRESULT STDMETHODCALLTYPE UpstreamRouteChanged() = 0;
+};
+__CRT_UUID_DECL(ILumokaVideoRouting, 0x34DE0651, 0x6031, 0x4B67, 0x9B, 0x31, 0x36, 0x99, 0xB1, 0xE1,
+                0xB4, 0x73)
