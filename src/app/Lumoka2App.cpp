@@ -52,8 +52,7 @@ int CLumoka2App::Run() {
     if (!AcquireInstanceMutex(mutex.Get())) TheConfig().SecondInstance = 1;
 
     if (!TheConfig().Init()) {
-        ::MessageBoxW(nullptr, L"CConfigの初期化に失敗しました", L"Lumoka2",
-                      MB_ICONERROR | MB_OK);
+        ::MessageBoxW(nullptr, L"CConfigの初期化に失敗しました", L"Lumoka2", MB_ICONERROR | MB_OK);
         return 0;
     }
 

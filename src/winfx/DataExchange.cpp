@@ -40,9 +40,7 @@ bool SetItemInt(HWND dialog, int id, int32_t value) {
     return SetItemText(dialog, id, std::to_wstring(value));
 }
 
-bool IsItemChecked(HWND dialog, int id) {
-    return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
+bool IsItemChecked(HWND dialog, int id) { return ::IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 void SetItemChecked(HWND dialog, int id, bool checked) {
     ::CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);

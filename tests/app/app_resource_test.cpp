@@ -26,8 +26,9 @@ protected:
         module_ = nullptr;
     }
     void SetUp() override {
-        ASSERT_NE(module_, nullptr) << "cannot load " << std::string(
-            lumoka::testing::ProgramPath().begin(), lumoka::testing::ProgramPath().end());
+        ASSERT_NE(module_, nullptr) << "cannot load "
+                                    << std::string(lumoka::testing::ProgramPath().begin(),
+                                                   lumoka::testing::ProgramPath().end());
     }
 
     // The raw bytes of a resource.
@@ -94,17 +95,39 @@ TEST_F(AppResourceTest, ContextMenuHoldsTheWholeStaticTree) {
         "  -",
         "  33046 映像拡大率100%",
         "  > 映像拡大率",
-        "    33032 50%", "    33034 75%", "    33035 100%", "    33036 125%", "    33037 150%",
-        "    33038 175%", "    33039 200%", "    33040 225%", "    33041 250%", "    33042 275%",
+        "    33032 50%",
+        "    33034 75%",
+        "    33035 100%",
+        "    33036 125%",
+        "    33037 150%",
+        "    33038 175%",
+        "    33039 200%",
+        "    33040 225%",
+        "    33041 250%",
+        "    33042 275%",
         "    33043 300%",
         "  > 映像サイズ(4:3)",
-        "    33047 320x240", "    33048 480x360", "    33049 640x480", "    33050 800x600",
-        "    33051 960x720", "    33052 1024x768", "    33053 1280x960", "    33054 1440x1080",
-        "    33055 1600x1200", "    33066 1920x1440",
+        "    33047 320x240",
+        "    33048 480x360",
+        "    33049 640x480",
+        "    33050 800x600",
+        "    33051 960x720",
+        "    33052 1024x768",
+        "    33053 1280x960",
+        "    33054 1440x1080",
+        "    33055 1600x1200",
+        "    33066 1920x1440",
         "  > 映像サイズ(16:9)",
-        "    33067 320x180", "    33056 480x270", "    33057 640x360", "    33075 800x450",
-        "    33059 960x540", "    33060 1024x576", "    33061 1280x720", "    33062 1440x810",
-        "    33063 1600x900", "    33064 1920x1080",
+        "    33067 320x180",
+        "    33056 480x270",
+        "    33057 640x360",
+        "    33075 800x450",
+        "    33059 960x540",
+        "    33060 1024x576",
+        "    33061 1280x720",
+        "    33062 1440x810",
+        "    33063 1600x900",
+        "    33064 1920x1080",
         "  -",
         "  > ウィンドウ設定",
         "    32971 ウィンドウアスペクト比維持",
@@ -124,8 +147,16 @@ TEST_F(AppResourceTest, ContextMenuHoldsTheWholeStaticTree) {
         "    33073 静止画保存設定...",
         "  -",
         "  > *音量",
-        "    32984 100%", "    32985 90%", "    32986 80%", "    32987 70%", "    32988 60%",
-        "    32989 50%", "    32990 40%", "    32991 30%", "    32992 20%", "    32993 10%",
+        "    32984 100%",
+        "    32985 90%",
+        "    32986 80%",
+        "    32987 70%",
+        "    32988 60%",
+        "    32989 50%",
+        "    32990 40%",
+        "    32991 30%",
+        "    32992 20%",
+        "    32993 10%",
         "    32994 0%",
         "  > *アスペクト比",
         "    32930 4:3",
@@ -167,8 +198,12 @@ TEST_F(AppResourceTest, ContextMenuHoldsTheWholeStaticTree) {
         "    32840 DirectSound Renderer",
         "    32841 WaveOut Renderer（システム音量とリンク）",
         "  > *実行優先度",
-        "    32868 リアルタイム", "    32869 高", "    32870 通常以上", "    32871 通常",
-        "    32872 通常以下", "    32873 低",
+        "    32868 リアルタイム",
+        "    32869 高",
+        "    32870 通常以上",
+        "    32871 通常",
+        "    32872 通常以下",
+        "    32873 低",
         "  32867 *の設定はプロファイルに記憶されます (grey)",
         "  -",
         "  33002 バージョン情報...",
@@ -230,8 +265,8 @@ TEST_F(AppResourceTest, MainDialogTemplateMakesAWindowThroughTheFramework) {
 
 TEST_F(AppResourceTest, IconHasSmallAndLargeImages) {
     for (int size : {16, 32, 48}) {
-        HICON icon = static_cast<HICON>(LoadImageW(module_, MAKEINTRESOURCEW(IDR_MAINFRAME),
-                                                   IMAGE_ICON, size, size, 0));
+        HICON icon = static_cast<HICON>(
+            LoadImageW(module_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr) << size;
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));

@@ -29,9 +29,9 @@ TEST(WindowTitle, CarriesNameSizeFrameRateAndVolume) {
 }
 
 TEST(ProcessPriority, OnlyZeroToFiveChangeTheClass) {
-    const ProcessPriority expected[] = {ProcessPriority::Normal,      ProcessPriority::BelowNormal,
-                                        ProcessPriority::Idle,        ProcessPriority::AboveNormal,
-                                        ProcessPriority::High,        ProcessPriority::Realtime};
+    const ProcessPriority expected[] = {ProcessPriority::Normal, ProcessPriority::BelowNormal,
+                                        ProcessPriority::Idle,   ProcessPriority::AboveNormal,
+                                        ProcessPriority::High,   ProcessPriority::Realtime};
     for (int32_t stored = 0; stored <= 5; ++stored) {
         ProcessPriority priority = ProcessPriority::Normal;
         ASSERT_TRUE(ProcessPriorityFromSetting(stored, &priority)) << stored;

@@ -13,8 +13,8 @@ constexpr UINT kTick = WM_APP + 10;
 class TitleWorkerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  nullptr, nullptr);
+        window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                  nullptr);
         ASSERT_NE(window_, nullptr);
     }
     void TearDown() override {

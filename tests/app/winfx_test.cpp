@@ -126,7 +126,8 @@ TEST_F(WinfxDialogTest, NotifyResultReachesTheSender) {
     dialog_.script = [&](CProbeDialog& d) {
         NMHDR header{d.GetItem(kEditId), static_cast<UINT_PTR>(kEditId),
                      static_cast<UINT>(kNotifyCode)};
-        delivered = SendMessageW(d.GetHwnd(), WM_NOTIFY, kEditId, reinterpret_cast<LPARAM>(&header));
+        delivered =
+            SendMessageW(d.GetHwnd(), WM_NOTIFY, kEditId, reinterpret_cast<LPARAM>(&header));
         d.EndDialog(1);
     };
     ASSERT_EQ(dialog_.DoModal(nullptr), 1);
@@ -222,8 +223,7 @@ TEST_F(WinfxDialogTest, ModelessDialogInsideModalLoopGetsItsKeys) {
         }
     };
     EXPECT_EQ(dialog_.DoModal(nullptr), 1);
-    EXPECT_EQ(modeless.calls,
-              (std::vector<std::string>{"init", "command:2", "cancel", "destroy"}));
+    EXPECT_EQ(modeless.calls, (std::vector<std::string>{"init", "command:2", "cancel", "destroy"}));
     EXPECT_EQ(dialog_.calls, (std::vector<std::string>{"init", "destroy"}))
         << "Escape went to the modeless dialog only";
 }

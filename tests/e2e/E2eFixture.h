@@ -21,8 +21,8 @@ inline constexpr wchar_t kProfiles[] = L"Profile.ini";
 
 inline std::wstring ExpectedTitle(const std::wstring& name, const RECT& client, int volume) {
     return name + L" [" + std::to_wstring(client.right - client.left) + L"x" +
-           std::to_wstring(client.bottom - client.top) + L" 0.00fps]  (" +
-           std::to_wstring(volume) + L") - Lumoka2";
+           std::to_wstring(client.bottom - client.top) + L" 0.00fps]  (" + std::to_wstring(volume) +
+           L") - Lumoka2";
 }
 
 // A 640 x 480 client area centred on the desktop, as a fresh installation shows it.

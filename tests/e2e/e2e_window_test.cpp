@@ -67,8 +67,8 @@ TEST_F(E2eTest, PlacementSurvivesARestart) {
     {
         CAppProcess app;
         StartAndWait(app);
-        ASSERT_TRUE(SetWindowPos(app.Window(), nullptr, 123, 87, 500, 400,
-                                 SWP_NOZORDER | SWP_NOACTIVATE));
+        ASSERT_TRUE(
+            SetWindowPos(app.Window(), nullptr, 123, 87, 500, 400, SWP_NOZORDER | SWP_NOACTIVATE));
         app.WaitUntilIdle();
         moved = app.WindowRect();
         ASSERT_EQ(moved.left, 123);
@@ -86,8 +86,8 @@ TEST_F(E2eTest, StoredFrameAndTopMostSettingsAreApplied) {
     WindowPlacement placement;
     placement.showCmd = SW_SHOWNORMAL;
     placement.rcNormalPosition = PlacementRect{100, 110, 500, 410};
-    const std::wstring text = L"[Window]\r\nPlacement=" + EncodePlacement(placement) +
-                              L"\r\nFrame=0\r\nTopMost=1\r\n";
+    const std::wstring text =
+        L"[Window]\r\nPlacement=" + EncodePlacement(placement) + L"\r\nFrame=0\r\nTopMost=1\r\n";
     ASSERT_TRUE(folder_.WriteBytes(kSettings, Encode(text, CP_ACP)));
     CAppProcess app;
     StartAndWait(app);

@@ -12,12 +12,18 @@ constexpr wchar_t kCaption[] = L"Lumoka2";
 
 DWORD PriorityClassOf(ProcessPriority priority) {
     switch (priority) {
-        case ProcessPriority::Normal: return NORMAL_PRIORITY_CLASS;
-        case ProcessPriority::BelowNormal: return BELOW_NORMAL_PRIORITY_CLASS;
-        case ProcessPriority::Idle: return IDLE_PRIORITY_CLASS;
-        case ProcessPriority::AboveNormal: return ABOVE_NORMAL_PRIORITY_CLASS;
-        case ProcessPriority::High: return HIGH_PRIORITY_CLASS;
-        case ProcessPriority::Realtime: return REALTIME_PRIORITY_CLASS;
+        case ProcessPriority::Normal:
+            return NORMAL_PRIORITY_CLASS;
+        case ProcessPriority::BelowNormal:
+            return BELOW_NORMAL_PRIORITY_CLASS;
+        case ProcessPriority::Idle:
+            return IDLE_PRIORITY_CLASS;
+        case ProcessPriority::AboveNormal:
+            return ABOVE_NORMAL_PRIORITY_CLASS;
+        case ProcessPriority::High:
+            return HIGH_PRIORITY_CLASS;
+        case ProcessPriority::Realtime:
+            return REALTIME_PRIORITY_CLASS;
     }
     return NORMAL_PRIORITY_CLASS;
 }
@@ -50,8 +56,7 @@ BOOL CMainDlg::OnInitDialog() {
 
 void CMainDlg::SetCaptionAndIcons() {
     ::SetWindowTextW(GetHwnd(), kCaption);
-    m_bigIcon.Reset(
-        LoadIconOfSize(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)));
+    m_bigIcon.Reset(LoadIconOfSize(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)));
     m_smallIcon.Reset(
         LoadIconOfSize(::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON)));
     ::SendMessageW(GetHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.Get()));
@@ -153,7 +158,8 @@ void CMainDlg::RecordPlacement() {
     }
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    if (::GetWindowPlacement(GetHwnd(), &placement)) config.Placement = FromWin32Placement(placement);
+    if (::GetWindowPlacement(GetHwnd(), &placement))
+        config.Placement = FromWin32Placement(placement);
 }
 
 // A second instance works normally but never writes either file.

@@ -21,8 +21,8 @@ SelectedProfileView ViewOfSelectedProfile(const Profile* selected) {
     return view;
 }
 
-std::wstring FormatWindowTitle(const std::wstring& name, int32_t clientWidth,
-                               int32_t clientHeight, double framesPerSecond, int32_t volume) {
+std::wstring FormatWindowTitle(const std::wstring& name, int32_t clientWidth, int32_t clientHeight,
+                               double framesPerSecond, int32_t volume) {
     // Everything after the name is ASCII: formatted narrow (one printf convention on every
     // platform) and widened.
     char numbers[160];

@@ -36,5 +36,5 @@ SelectedProfileView ViewOfSelectedProfile(const Profile* selected);
 
 // "<name> [<w>x<h> <fps>fps]  (<volume>) - Lumoka2", the frame rate with two decimals in at
 // least four characters (two blanks before the parenthesis).
-std::wstring FormatWindowTitle(const std::wstring& name, int32_t clientWidth,
-                               int32_t clientHeight, double framesPerSecond, int32_t volume);
+std::wstring FormatWindowTitle(const std::wstring& name, int32_t clientWidth, int32_t clientHeight,
+                               double framesPerSecond, int32_t volume);
