@@ -120,6 +120,12 @@ TEST_P(PixelOpsLevels, KernelsMatchScalar) {
         ref.sharpenAverage(&want[off], &a[off], &b[off], &c[off], n);
         fast.sharpenAverage(&got[off], &a[off], &b[off], &c[off], n);
         check("sharpenAverage");
+        for (bool xFirst : {false, true}) {
+            const Bytes d = RandomBytes(rng, n + off);
+            ref.averageNested(&want[off], &a[off], &c[off], &d[off], n, xFirst);
+            fast.averageNested(&got[off], &a[off], &c[off], &d[off], n, xFirst);
+            check(xFirst ? "averageNested x first" : "averageNested x last");
+        }
         const bool lumaOnEven = (iter & 1) != 0;
         ref.ycExpand(&want[off], &a[off], n, lumaOnEven);
         fast.ycExpand(&got[off], &a[off], n, lumaOnEven);

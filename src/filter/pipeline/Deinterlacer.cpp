@@ -41,9 +41,7 @@ public:
             srcRing_[i] = Scratch(i);
             dRing_[i] = Scratch(4 + i);
         }
-        tmpNew_ = Scratch(8);
-        tmpOther_ = Scratch(9);
-        sink_ = Scratch(10);
+        sink_ = Scratch(8);
     }
 
     size_t Run();
@@ -56,11 +54,28 @@ private:
     const uint8_t* Deinterlaced(int64_t y, uint8_t* dst);
     int64_t SimpleSourceRow(int64_t y) const;
     const uint8_t* Blend(int64_t y, uint8_t* dst);
-    const uint8_t* OtherFieldRow(int64_t y);
     void StoreOtherField(int64_t y);
     void ProduceSharpRow(int64_t y);
+    // An interpolated inner row of LinearSharp without YC expansion is the average of its two
+    // neighbours, which are source rows; sharpening it against that same average gives it
+    // back unchanged, so it goes straight to the target.
+    bool PassesSharpenUnchanged(int64_t y) const {
+        return job_.mode == kLinearSharp && !ycAfter_ && y >= 1 && y + 1 < g_.rows &&
+               !IsStoredRow(y, job_.field, g_.rows);
+    }
     void EmitSharpened(int64_t y);
     void ExpandRowPart(uint8_t* t, const uint8_t* s, int64_t y) const;
+    // Asks for a source row (and the other field picture's row) a few rows ahead, so that
+    // the row-by-row passes keep the memory busy as a whole-frame copy does.
+    void Prefetch(int64_t y) const {
+        if (y >= g_.rows) return;
+        const uint8_t* s = src_ + y * r_;
+        const uint8_t* o = blend_ ? job_.fieldPictures[1 - job_.field] + y * r_ : nullptr;
+        for (int64_t i = 0; i < r_; i += 64) {
+            __builtin_prefetch(s + i);
+            if (o != nullptr) __builtin_prefetch(o + i);
+        }
+    }
     uint8_t* Target(int64_t y) {
         uint8_t* t = g_.TargetRow(y);
         return t != nullptr ? t : sink_;
@@ -83,8 +98,6 @@ private:
     int64_t srcTag_[4] = {-1, -1, -1, -1};
     uint8_t* dRing_[4] = {};
     const uint8_t* dRow_[4] = {};
-    uint8_t* tmpNew_ = nullptr;
-    uint8_t* tmpOther_ = nullptr;
     uint8_t* sink_ = nullptr;  // target rows past the output's end are computed into this
 };
 
@@ -137,31 +150,26 @@ const uint8_t* CDeinterlacer::Deinterlaced(int64_t y, uint8_t* dst) {
     }
 }
 
-// The other field's picture, as the previous delivery left it.
-const uint8_t* CDeinterlacer::OtherFieldRow(int64_t y) {
-    const int other = 1 - job_.field;
-    const uint8_t* buf = job_.fieldPictures[other];
-    if (job_.forms[other]->rowBytes == 0 || IsStoredRow(y, other, g_.rows)) return buf + y * r_;
-    k_.average(tmpOther_, buf + (y - 1) * r_, buf + (y + 1) * r_, n_);
-    return tmpOther_;
-}
-
+// Buffer 1 (even field) is always the first argument of the average. Inside the picture each
+// row is stored in exactly one of the two field pictures and interpolated in the other, so the
+// blend is one stored row averaged with the average of two rows.
 const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
     const int c = job_.field;
-    const uint8_t* fresh;
+    const int other = 1 - c;
+    const uint8_t* buf = job_.fieldPictures[other];
+    const bool otherStored = job_.forms[other]->rowBytes == 0 || IsStoredRow(y, other, g_.rows);
     if (IsStoredRow(y, c, g_.rows)) {
-        fresh = Src(y);
+        const uint8_t* fresh = Src(y);
         std::memcpy(job_.fieldPictures[c] + y * r_, fresh, n_);
+        if (otherStored) {
+            const uint8_t* o = buf + y * r_;
+            k_.average(dst, c == 0 ? fresh : o, c == 0 ? o : fresh, n_);
+        } else {
+            k_.averageNested(dst, fresh, buf + (y - 1) * r_, buf + (y + 1) * r_, n_, c == 0);
+        }
     } else {
-        k_.average(tmpNew_, Src(y - 1), Src(y + 1), n_);
-        fresh = tmpNew_;
-    }
-    const uint8_t* other = OtherFieldRow(y);
-    // Buffer 1 (even field) is always the first argument of the average.
-    if (c == 0) {
-        k_.average(dst, fresh, other, n_);
-    } else {
-        k_.average(dst, other, fresh, n_);
+        // An inner row of the other field's parity: stored in the other picture.
+        k_.averageNested(dst, buf + y * r_, Src(y - 1), Src(y + 1), n_, other == 0);
     }
     return dst;
 }
@@ -179,7 +187,11 @@ void CDeinterlacer::StoreOtherField(int64_t y) {
 // can read (those past the last whole group of the run), then the row is YC-expanded.
 void CDeinterlacer::ProduceSharpRow(int64_t y) {
     const int slot = static_cast<int>(y & 3);
-    const uint8_t* d = Deinterlaced(y, dRing_[slot]);
+    uint8_t* into = dRing_[slot];
+    if (PassesSharpenUnchanged(y)) {
+        if (uint8_t* t = g_.TargetRow(y)) into = t;
+    }
+    const uint8_t* d = Deinterlaced(y, into);
     const int64_t start = y * r_;
     const int64_t from = std::max(start, groupEnd_);
     const int64_t to = std::min<int64_t>(start + r_, static_cast<int64_t>(length_));
@@ -197,7 +209,9 @@ void CDeinterlacer::EmitSharpened(int64_t y) {
     const int64_t h = g_.rows;
     uint8_t* t = Target(y);
     const uint8_t* b = dRow_[y & 3];
-    if (h < 2) {
+    if (PassesSharpenUnchanged(y)) {
+        if (b != t) std::memcpy(t, b, n_);
+    } else if (h < 2) {
         std::memcpy(t, b, n_);
     } else if (y == 0) {
         k_.sharpen(t, b, dRow_[1], n_);
@@ -221,6 +235,7 @@ size_t CDeinterlacer::Run() {
         }
     }
     for (int64_t y = 0; y < h; ++y) {
+        Prefetch(y + 3);
         if (sharp_) {
             ProduceSharpRow(y);
             if (y >= 1) EmitSharpened(y - 1);

@@ -40,7 +40,7 @@ struct DeinterlaceJob {
     const RowKernels* kernels = nullptr;
 };
 
-constexpr int kScratchRows = 11;
+constexpr int kScratchRows = 9;
 
 // Runs one deinterlace job; returns the bytes produced in the output.
 size_t RunDeinterlace(const DeinterlaceJob& job);

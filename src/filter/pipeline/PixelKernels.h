@@ -23,6 +23,10 @@ struct RowKernels {
     // sharpen(c, average(u, d)) without the intermediate row.
     void (*sharpenAverage)(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
                            size_t n);
+    // average(x, average(p, q)) when xFirst, else average(average(p, q), x), without the
+    // intermediate row: the blend of a stored row with an interpolated one.
+    void (*averageNested)(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
+                          size_t n, bool xFirst);
     // Maps every byte through the luma or chroma table: bytes at even offsets take the luma
     // table when lumaOnEven, the chroma table otherwise; odd offsets the other one. n is any
     // length (the caller rounds to whole groups). t may equal s.
@@ -47,6 +51,8 @@ void AverageFrom(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t from, si
 void SharpenFrom(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t from, size_t n);
 void SharpenAverageFrom(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
                         size_t from, size_t n);
+void AverageNestedFrom(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
+                       size_t from, size_t n, bool xFirst);
 void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven);
 }  // namespace scalar
 

@@ -58,6 +58,16 @@ void SharpenAverage(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_
     kAvx2Kernels.sharpenAverage(t + i, c + i, u + i, d + i, n - i);
 }
 
+void AverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q, size_t n,
+                   bool xFirst) {
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    for (; i + 64 <= blockEnd; i += 64) {
+        Store(t + i, AverageFloor(Load(x + i), AverageFloor(Load(p + i), Load(q + i))));
+    }
+    kAvx2Kernels.averageNested(t + i, x + i, p + i, q + i, n - i, xFirst);
+}
+
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     size_t i = 0;
     if (n >= 64) {
@@ -78,6 +88,6 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
 
 }  // namespace
 
-const RowKernels kAvx512Kernels = {Average, Sharpen, SharpenAverage, YcExpand};
+const RowKernels kAvx512Kernels = {Average, Sharpen, SharpenAverage, AverageNested, YcExpand};
 
 }  // namespace lumoka

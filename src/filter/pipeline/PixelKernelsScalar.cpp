@@ -60,6 +60,17 @@ void SharpenAverageFrom(uint8_t* t, const uint8_t* c, const uint8_t* u, const ui
     for (; i < n; ++i) t[i] = SharpenByte(c[i], AverageTailByte(u[i], d[i]));
 }
 
+void AverageNestedFrom(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
+                       size_t from, size_t n, bool xFirst) {
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = from;
+    for (; i < blockEnd; ++i) t[i] = AverageBlockByte(x[i], AverageBlockByte(p[i], q[i]));
+    for (; i < n; ++i) {
+        const uint8_t m = AverageTailByte(p[i], q[i]);
+        t[i] = xFirst ? AverageTailByte(x[i], m) : AverageTailByte(m, x[i]);
+    }
+}
+
 void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven) {
     const uint8_t* even = lumaOnEven ? kLumaTable : kChromaTable;
     const uint8_t* odd = lumaOnEven ? kChromaTable : kLumaTable;
@@ -88,12 +99,16 @@ void Sharpen(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n) {
 void SharpenAverage(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d, size_t n) {
     scalar::SharpenAverageFrom(t, c, u, d, 0, n);
 }
+void AverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q, size_t n,
+                   bool xFirst) {
+    scalar::AverageNestedFrom(t, x, p, q, 0, n, xFirst);
+}
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     scalar::YcExpandFrom(t, s, 0, n, lumaOnEven);
 }
 
 }  // namespace
 
-const RowKernels kScalarKernels = {Average, Sharpen, SharpenAverage, YcExpand};
+const RowKernels kScalarKernels = {Average, Sharpen, SharpenAverage, AverageNested, YcExpand};
 
 }  // namespace lumoka

@@ -87,6 +87,16 @@ void SharpenAverage(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_
     scalar::SharpenAverageFrom(t, c, u, d, blockEnd, n);
 }
 
+void AverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q, size_t n,
+                   bool xFirst) {
+    // In the 16-byte blocks the average is symmetric, so only the tail cares about the order.
+    const size_t blockEnd = n & ~size_t{15};
+    for (size_t i = 0; i < blockEnd; i += 16) {
+        Store(t + i, AverageFloor(Load(x + i), AverageFloor(Load(p + i), Load(q + i))));
+    }
+    scalar::AverageNestedFrom(t, x, p, q, blockEnd, n, xFirst);
+}
+
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     const size_t end = n & ~size_t{15};
     if (lumaOnEven) {
@@ -99,6 +109,6 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
 
 }  // namespace
 
-const RowKernels kSse2Kernels = {Average, Sharpen, SharpenAverage, YcExpand};
+const RowKernels kSse2Kernels = {Average, Sharpen, SharpenAverage, AverageNested, YcExpand};
 
 }  // namespace lumoka
