@@ -18,6 +18,7 @@ namespace lumoka::testing {
 
 inline constexpr wchar_t kSettings[] = L"Lumoka2.ini";
 inline constexpr wchar_t kProfiles[] = L"Profile.ini";
+inline constexpr DWORD kTitleWaitMs = 3000;
 
 inline std::wstring ExpectedTitle(const std::wstring& name, const RECT& client, int volume) {
     return name + L" [" + std::to_wstring(client.right - client.left) + L"x" +
@@ -67,14 +68,16 @@ protected:
                       int volume = 100, const std::wstring& exeName = std::wstring()) {
         ASSERT_TRUE(app.Start(folder_.File(exeName.empty() ? folder_.ProgramName() : exeName)));
         ASSERT_NE(app.WaitForWindow(), nullptr) << "no window";
-        // The window is shown while it initialises, so its client size may still change.
+        // The window is shown while it initialises, so its client size may still change. The
+        // first refresh is posted as the window finishes initialising; the wait allows for a
+        // machine busy with other builds.
         std::wstring expected;
         const DWORD start = GetTickCount();
         do {
             expected = ExpectedTitle(name, app.ClientRect(), volume);
             if (app.Title() == expected) return;
             Sleep(50);
-        } while (GetTickCount() - start < 1500);
+        } while (GetTickCount() - start < kTitleWaitMs);
         FAIL() << "title \"" << Narrow(app.Title()) << "\", expected \"" << Narrow(expected)
                << "\"";
     }

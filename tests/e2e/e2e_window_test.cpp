@@ -22,7 +22,7 @@ TEST_F(E2eTest, FirstStartShowsTheTitleAndWritesBothFilesOnClose) {
     EXPECT_EQ(client.bottom, 480);
     const std::wstring full = ExpectedTitle(L"プロファイル0", client, 100);
     EXPECT_TRUE(first == L"Lumoka2" || first == full) << Narrow(first);
-    ASSERT_TRUE(app.WaitForTitle(full, 1500)) << Narrow(app.Title());
+    ASSERT_TRUE(app.WaitForTitle(full, kTitleWaitMs)) << Narrow(app.Title());
     const RECT window = app.WindowRect();
     EXPECT_TRUE(SameRect(window, DefaultWindowRect()))
         << Describe(window) << " vs " << Describe(DefaultWindowRect());
@@ -73,6 +73,9 @@ TEST_F(E2eTest, PlacementSurvivesARestart) {
         moved = app.WindowRect();
         ASSERT_EQ(moved.left, 123);
         ASSERT_EQ(moved.right - moved.left, 500);
+        // The once-a-second refresh brings the new client size into the title.
+        const std::wstring resized = ExpectedTitle(L"プロファイル0", app.ClientRect(), 100);
+        EXPECT_TRUE(app.WaitForTitle(resized, 2500)) << Narrow(app.Title());
         CloseAndExpectCleanExit(app);
     }
     CAppProcess again;
