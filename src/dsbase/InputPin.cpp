@@ -158,6 +158,9 @@ HRESULT STDMETHODCALLTYPE CBaseInputPin::EndFlush() {
 HRESULT CBaseInputPin::Inactive() {
     runtimeError_ = false;
     flushing_ = false;
+    // Decommitting releases an upstream thread blocked in GetBuffer, so it can see the stop.
+    ComPtr<IMemAllocator> allocator = Allocator();
+    if (allocator) allocator->Decommit();
     return S_OK;
 }
 

@@ -187,8 +187,9 @@ void CLivePushPin::ThreadMain() {
             std::unique_lock<std::mutex> lock(threadMutex_);
             if (wake_.wait_until(lock, next, [this] { return stopRequested_; })) break;
         }
+        // A late frame is not made up for: the next one comes a whole interval later.
         const auto interval = std::chrono::microseconds(FrameInterval() / 10);
-        next = std::max(next + interval, std::chrono::steady_clock::now() - interval);
+        next = std::max(next, std::chrono::steady_clock::now()) + interval;
         if (source_->State() != State_Running) continue;
         const HRESULT hr = ProduceOne(frame++);
         lastResult_ = hr;
@@ -215,7 +216,10 @@ HRESULT CLivePushPin::ProduceOne(REFERENCE_TIME frameIndex) {
     REFERENCE_TIME start = frameIndex * interval;
     REFERENCE_TIME now = 0;
     if (SUCCEEDED(source_->StreamTime(&now))) start = now;
+    // Never overlap the previous frame, even with a coarse clock.
+    if (frameIndex > 0 && start < lastStop_) start = lastStop_;
     REFERENCE_TIME stop = start + interval;
+    lastStop_ = stop;
     sample->SetTime(&start, &stop);
     sample->SetSyncPoint(TRUE);
     sample->SetDiscontinuity(frameIndex == 0 ? TRUE : FALSE);

@@ -80,6 +80,7 @@ private:
     bool stopRequested_ = false;
     std::atomic<long> delivered_{0};
     std::atomic<HRESULT> lastResult_{S_OK};
+    REFERENCE_TIME lastStop_ = 0;  // streaming thread only
     REFERENCE_TIME streamOffset_ = 0;
     REFERENCE_TIME maxStreamOffset_ = 0;
 };

@@ -49,9 +49,16 @@ HRESULT STDMETHODCALLTYPE CRecordingSinkPin::GetAllocatorRequirements(ALLOCATOR_
 HRESULT STDMETHODCALLTYPE CRecordingSinkPin::Receive(IMediaSample* sample) {
     const HRESULT hr = CBaseInputPin::Receive(sample);
     if (hr != S_OK) return hr;
-    sink_->Record(sample, sampleProps_);
-    std::lock_guard<std::mutex> guard(sink_->recordMutex_);
-    return sink_->receiveResult_;
+    const size_t index = sink_->Record(sample, sampleProps_);
+    std::function<void(size_t)> hook;
+    HRESULT result;
+    {
+        std::lock_guard<std::mutex> guard(sink_->recordMutex_);
+        hook = sink_->receiveHook_;
+        result = sink_->receiveResult_;
+    }
+    if (hook) hook(index);
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE CRecordingSinkPin::EndOfStream() {
@@ -141,7 +148,7 @@ bool CRecordingSink::Accepts(const CMediaType& mt) const {
     return false;
 }
 
-void CRecordingSink::Record(IMediaSample* sample, const AM_SAMPLE2_PROPERTIES& props) {
+size_t CRecordingSink::Record(IMediaSample* sample, const AM_SAMPLE2_PROPERTIES& props) {
     CRecordedSample r;
     r.props = props;
     r.props.pbBuffer = nullptr;
@@ -171,6 +178,12 @@ void CRecordingSink::Record(IMediaSample* sample, const AM_SAMPLE2_PROPERTIES& p
     }
     samples_.push_back(std::move(r));
     arrived_.notify_all();
+    return samples_.size() - 1;
+}
+
+void CRecordingSink::SetReceiveHook(std::function<void(size_t)> hook) {
+    std::lock_guard<std::mutex> guard(recordMutex_);
+    receiveHook_ = std::move(hook);
 }
 
 std::vector<CRecordedSample> CRecordingSink::Samples() const {

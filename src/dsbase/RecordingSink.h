@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -73,6 +74,9 @@ public:
     void SetAllocator(IMemAllocator* allocator);
     // Keep only the data of the first n samples (times and flags are always kept).
     void SetMaxDataSamples(size_t n);
+    // Called on the streaming thread after each sample is recorded, before Receive returns
+    // (for example to hold the upstream filter in the middle of a sample).
+    void SetReceiveHook(std::function<void(size_t sampleIndex)> hook);
 
     std::vector<CRecordedSample> Samples() const;
     size_t SampleCount() const;
@@ -86,7 +90,7 @@ public:
 
 private:
     friend class CRecordingSinkPin;
-    void Record(IMediaSample* sample, const AM_SAMPLE2_PROPERTIES& props);
+    size_t Record(IMediaSample* sample, const AM_SAMPLE2_PROPERTIES& props);
     bool Accepts(const CMediaType& mt) const;
 
     CCritSec filterLock_;
@@ -101,6 +105,7 @@ private:
     ALLOCATOR_PROPERTIES requirements_{};
     Microsoft::WRL::ComPtr<IMemAllocator> ownAllocator_;
     size_t maxDataSamples_ = SIZE_MAX;
+    std::function<void(size_t)> receiveHook_;
     int endOfStream_ = 0;
     int beginFlush_ = 0;
     int endFlush_ = 0;
