@@ -27,7 +27,9 @@ Microsoft::WRL::ComPtr<IBaseFilter> PeerFilter(IPin* connected) {
     if (!connected) return filter;
     PIN_INFO info{};
     if (SUCCEEDED(connected->QueryPinInfo(&info)) && info.pFilter) {
-        filter.Attach(info.pFilter);  // QueryPinInfo added the reference
+        // QueryPinInfo added the reference we take over. Not ComPtr::Attach: MinGW's adds
+        // another reference (the CaptureDevice tests check the count).
+        *filter.ReleaseAndGetAddressOf() = info.pFilter;
     }
     return filter;
 }

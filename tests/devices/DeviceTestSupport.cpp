@@ -78,7 +78,8 @@ HRESULT MakeGraph(Graph* g) {
 
 ComPtr<CRecordingSink> MakeSink(const wchar_t* pinName) {
     ComPtr<CRecordingSink> sink;
-    sink.Attach(new CRecordingSink(pinName));
+    // Takes over the creation reference (MinGW's ComPtr::Attach would add one more).
+    *sink.GetAddressOf() = new CRecordingSink(pinName);
     return sink;
 }
 
