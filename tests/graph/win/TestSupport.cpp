@@ -244,3 +244,15 @@ Profile AudioProfile(const std::wstring& name, const std::wstring& path) {
     p.Audio.DevicePath = path;
     return p;
 }
+
+HRESULT RegisterDllBesideProgram(const wchar_t* dllName) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring full = path;
+    full = full.substr(0, full.find_last_of(L"\\/") + 1) + dllName;
+    HMODULE module = LoadLibraryW(full.c_str());
+    if (!module) return HRESULT_FROM_WIN32(GetLastError());
+    using Fn = HRESULT(STDAPICALLTYPE*)();
+    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+    return fn ? fn() : HRESULT_FROM_WIN32(GetLastError());
+}

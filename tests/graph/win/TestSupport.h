@@ -222,6 +222,10 @@ inline CGraphController MakeController(CTestFactory*& factory) {
     return CGraphController(std::move(owned));
 }
 
+// Registers the DLL that sits beside the test program (DllRegisterServer); false when the DLL
+// is missing or refuses. The module stays loaded.
+HRESULT RegisterDllBesideProgram(const wchar_t* dllName);
+
 // The lines of a log text (each ended by "\n").
 std::vector<std::wstring> LogLines(const std::wstring& text);
 
