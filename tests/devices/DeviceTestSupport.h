@@ -11,6 +11,8 @@
 
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "dsbase/RecordingSink.h"
 
 namespace lumoka::test {
@@ -67,5 +69,74 @@ bool WaitForEvent(IMediaEventEx* events, long code, DWORD timeoutMs, LONG_PTR* p
 
 // The reference count of an object (AddRef then Release).
 ULONG RefCount(IUnknown* unk);
+
+constexpr wchar_t kDevicesDll[] = L"LumokaTestDevices.dll";
+
+// A test with the devices registered and a fresh graph; at the end the graph is released and
+// every object of the devices DLL must be gone (references back to zero).
+class DeviceGraphTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(CallDllExport(kDevicesDll, "DllRegisterServer"), S_OK);
+        ASSERT_EQ(MakeGraph(&g_), S_OK);
+    }
+    void TearDown() override {
+        if (g_.control) g_.control->Stop();
+        g_ = Graph();
+        // Every object of the DLL (filters, pins, crossbars) is gone with the graph.
+        EXPECT_EQ(CallDllExport(kDevicesDll, "DllCanUnloadNow"), S_OK);
+    }
+
+    ComPtr<IBaseFilter> AddCard(const wchar_t* name = L"Lumoka Test Card",
+                                const wchar_t* path = L"lumoka-testcard-0") {
+        ComPtr<IBaseFilter> card = BindDevice(CLSID_VideoInputDeviceCategory, name, path);
+        EXPECT_TRUE(card);
+        if (card) EXPECT_EQ(g_.graph->AddFilter(card.Get(), name), S_OK);
+        return card;
+    }
+
+    ComPtr<IAMStreamConfig> Config(IBaseFilter* card,
+                                   const GUID* category = &PIN_CATEGORY_CAPTURE) {
+        ComPtr<IAMStreamConfig> config;
+        g_.builder->FindInterface(category, &MEDIATYPE_Video, card, IID_IAMStreamConfig,
+                                  reinterpret_cast<void**>(config.GetAddressOf()));
+        return config;
+    }
+
+    // The capability's own type with another size and interval, as the program sets it.
+    static AM_MEDIA_TYPE* CapabilityType(IAMStreamConfig* config, int index, int w, int h,
+                                         REFERENCE_TIME interval) {
+        AM_MEDIA_TYPE* mt = nullptr;
+        VIDEO_STREAM_CONFIG_CAPS caps{};
+        if (config->GetStreamCaps(index, &mt, reinterpret_cast<BYTE*>(&caps)) != S_OK)
+            return nullptr;
+        if (mt->formattype == FORMAT_VideoInfo) {
+            auto* v = reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat);
+            v->bmiHeader.biWidth = w;
+            v->bmiHeader.biHeight = h;
+            v->bmiHeader.biSizeImage = 1;  // wrong on purpose: the pin recomputes it
+            v->AvgTimePerFrame = interval;
+        }
+        return mt;
+    }
+
+    // Connects the card's capture pin to a new sink and runs the graph until n samples came.
+    ComPtr<CRecordingSink> RunInto(IBaseFilter* card, size_t n,
+                                   const GUID* category = &PIN_CATEGORY_CAPTURE) {
+        ComPtr<CRecordingSink> sink = MakeSink();
+        EXPECT_EQ(g_.graph->AddFilter(sink.Get(), L"Sink"), S_OK);
+        ComPtr<IPin> out =
+            FindPin(g_.builder.Get(), card, PINDIR_OUTPUT, category, &MEDIATYPE_Video);
+        EXPECT_TRUE(out);
+        if (!out) return sink;
+        EXPECT_EQ(g_.graph->ConnectDirect(out.Get(), SinkPin(sink.Get()).Get(), nullptr), S_OK);
+        EXPECT_TRUE(SUCCEEDED(g_.control->Run()));
+        EXPECT_TRUE(sink->WaitForSamples(n, 5000));
+        return sink;
+    }
+
+    CComScope com_;
+    Graph g_;
+};
 
 }  // namespace lumoka::test

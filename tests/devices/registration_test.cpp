@@ -12,8 +12,6 @@
 namespace lumoka::test {
 namespace {
 
-constexpr wchar_t kDll[] = L"LumokaTestDevices.dll";
-
 struct Expected {
     const GUID* category;
     const wchar_t* name;
@@ -53,7 +51,7 @@ size_t CountListed(const Expected& e) {
 
 class Registration : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(CallDllExport(kDll, "DllRegisterServer"), S_OK); }
+    void SetUp() override { ASSERT_EQ(CallDllExport(kDevicesDll, "DllRegisterServer"), S_OK); }
     CComScope com_;
 };
 
@@ -78,18 +76,18 @@ TEST_F(Registration, EveryMonikerBindsToAFilterThatKnowsItsDevice) {
         EXPECT_EQ(f.As(&persist) == S_OK, e.category != &CLSID_LegacyAmFilterCategory);
         f.Reset();
     }
-    EXPECT_EQ(CallDllExport(kDll, "DllCanUnloadNow"), S_OK);
+    EXPECT_EQ(CallDllExport(kDevicesDll, "DllCanUnloadNow"), S_OK);
 }
 
 TEST_F(Registration, UnregisteringRemovesEveryInstance) {
-    ASSERT_EQ(CallDllExport(kDll, "DllUnregisterServer"), S_OK);
+    ASSERT_EQ(CallDllExport(kDevicesDll, "DllUnregisterServer"), S_OK);
     for (const Expected& e : kExpected) EXPECT_EQ(CountListed(e), 0u);
     ComPtr<IBaseFilter> f;
     EXPECT_EQ(
         CoCreateInstance(CLSID_LumokaTestCard, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&f)),
         REGDB_E_CLASSNOTREG);
     // Put them back for everything that runs after.
-    ASSERT_EQ(CallDllExport(kDll, "DllRegisterServer"), S_OK);
+    ASSERT_EQ(CallDllExport(kDevicesDll, "DllRegisterServer"), S_OK);
     for (const Expected& e : kExpected) EXPECT_EQ(CountListed(e), 1u);
 }
 
