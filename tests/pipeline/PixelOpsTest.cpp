@@ -126,6 +126,17 @@ TEST_P(PixelOpsLevels, KernelsMatchScalar) {
             fast.averageNested(&got[off], &a[off], &c[off], &d[off], n, xFirst);
             check(xFirst ? "averageNested x first" : "averageNested x last");
         }
+        for (bool renew : {false, true}) {
+            const Bytes d = RandomBytes(rng, n + off), e = RandomBytes(rng, n + off);
+            Bytes pWant = d, pGot = d, keepWant(n + off), keepGot(n + off);
+            ref.blendKeep(&want[off], &a[off], &pWant[off], &c[off], n, renew, &keepWant[off],
+                          renew ? &e[off] : nullptr);
+            fast.blendKeep(&got[off], &a[off], &pGot[off], &c[off], n, renew, &keepGot[off],
+                           renew ? &e[off] : nullptr);
+            check("blendKeep");
+            ASSERT_EQ(pGot, pWant) << "blendKeep renewed row, n " << n;
+            ASSERT_EQ(keepGot, keepWant) << "blendKeep kept row, n " << n;
+        }
         const bool lumaOnEven = (iter & 1) != 0;
         ref.ycExpand(&want[off], &a[off], n, lumaOnEven);
         fast.ycExpand(&got[off], &a[off], n, lumaOnEven);

@@ -21,6 +21,10 @@ namespace {
 
 enum Mode { kSimple = 1, kLinear = 2, kLinearSharp = 3, kBlend = 4, kBlendSharp = 5 };
 
+// One frame's deinterlacing, row by row: source rows (YC-expanded into a small ring when the
+// expansion comes first), deinterlaced rows (a second ring for the sharpen pass), then the
+// target row. Lives for one call of RunDeinterlace on the streaming thread; owns nothing, the
+// rows it uses are the job's scratch rows.
 class CDeinterlacer {
 public:
     explicit CDeinterlacer(const DeinterlaceJob& job)
@@ -99,6 +103,7 @@ private:
     uint8_t* dRing_[4] = {};
     const uint8_t* dRow_[4] = {};
     uint8_t* sink_ = nullptr;  // target rows past the output's end are computed into this
+    int64_t renewedRow_ = -1;  // the other field picture's row last renewed inside Blend
 };
 
 // Row y of the L-byte run expanded as one run: bytes before the last whole group take the
@@ -160,12 +165,21 @@ const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
     const bool otherStored = job_.forms[other]->rowBytes == 0 || IsStoredRow(y, other, g_.rows);
     if (IsStoredRow(y, c, g_.rows)) {
         const uint8_t* fresh = Src(y);
-        std::memcpy(job_.fieldPictures[c] + y * r_, fresh, n_);
+        uint8_t* keep = job_.fieldPictures[c] + y * r_;
         if (otherStored) {
+            std::memcpy(keep, fresh, n_);
             const uint8_t* o = buf + y * r_;
             k_.average(dst, c == 0 ? fresh : o, c == 0 ? o : fresh, n_);
         } else {
-            k_.averageNested(dst, fresh, buf + (y - 1) * r_, buf + (y + 1) * r_, n_, c == 0);
+            // This row is the last to read the other picture's row y - 1, so that row is
+            // renewed here, while it is in cache.
+            const uint8_t* renew = nullptr;
+            if (job_.keepOtherField) {
+                renew = Src(y - 1);
+                renewedRow_ = y - 1;
+            }
+            uint8_t* up = job_.fieldPictures[other] + (y - 1) * r_;
+            k_.blendKeep(dst, fresh, up, buf + (y + 1) * r_, n_, c == 0, keep, renew);
         }
     } else {
         // An inner row of the other field's parity: stored in the other picture.
@@ -244,7 +258,7 @@ size_t CDeinterlacer::Run() {
             const uint8_t* d = Deinterlaced(y, t);
             if (d != t) std::memcpy(t, d, n_);
         }
-        if (storeOther && y >= 1) StoreOtherField(y - 1);
+        if (storeOther && y >= 1 && renewedRow_ != y - 1) StoreOtherField(y - 1);
     }
     if (h >= 1) {
         if (sharp_) EmitSharpened(h - 1);

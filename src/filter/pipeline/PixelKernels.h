@@ -27,6 +27,11 @@ struct RowKernels {
     // intermediate row: the blend of a stored row with an interpolated one.
     void (*averageNested)(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
                           size_t n, bool xFirst);
+    // The blend of a row stored in the current field picture: t = averageNested(x, p, q), x
+    // kept in `keep` as well, and, when s is given, p replaced by s once it has been read (the
+    // other field picture's row is renewed by its last reader).
+    void (*blendKeep)(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
+                      bool xFirst, uint8_t* keep, const uint8_t* s);
     // Maps every byte through the luma or chroma table: bytes at even offsets take the luma
     // table when lumaOnEven, the chroma table otherwise; odd offsets the other one. n is any
     // length (the caller rounds to whole groups). t may equal s.
@@ -53,6 +58,8 @@ void SharpenAverageFrom(uint8_t* t, const uint8_t* c, const uint8_t* u, const ui
                         size_t from, size_t n);
 void AverageNestedFrom(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
                        size_t from, size_t n, bool xFirst);
+void BlendKeepFrom(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t from,
+                   size_t n, bool xFirst, uint8_t* keep, const uint8_t* s);
 void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven);
 }  // namespace scalar
 

@@ -68,6 +68,29 @@ void AverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t
     kAvx2Kernels.averageNested(t + i, x + i, p + i, q + i, n - i, xFirst);
 }
 
+void BlendKeep(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n, bool xFirst,
+               uint8_t* keep, const uint8_t* s) {
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    if (s != nullptr) {
+        for (; i + 64 <= blockEnd; i += 64) {
+            const auto vx = Load(x + i);
+            const auto vs = Load(s + i);
+            Store(t + i, AverageFloor(vx, AverageFloor(Load(p + i), Load(q + i))));
+            Store(keep + i, vx);
+            Store(p + i, vs);
+        }
+    } else {
+        for (; i + 64 <= blockEnd; i += 64) {
+            const auto vx = Load(x + i);
+            Store(t + i, AverageFloor(vx, AverageFloor(Load(p + i), Load(q + i))));
+            Store(keep + i, vx);
+        }
+    }
+    kAvx2Kernels.blendKeep(t + i, x + i, p + i, q + i, n - i, xFirst, keep + i,
+                           s != nullptr ? s + i : nullptr);
+}
+
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     size_t i = 0;
     if (n >= 64) {
@@ -88,6 +111,7 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
 
 }  // namespace
 
-const RowKernels kAvx512Kernels = {Average, Sharpen, SharpenAverage, AverageNested, YcExpand};
+const RowKernels kAvx512Kernels = {Average,       Sharpen,   SharpenAverage,
+                                   AverageNested, BlendKeep, YcExpand};
 
 }  // namespace lumoka

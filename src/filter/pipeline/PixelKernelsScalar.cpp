@@ -71,6 +71,15 @@ void AverageNestedFrom(uint8_t* t, const uint8_t* x, const uint8_t* p, const uin
     }
 }
 
+void BlendKeepFrom(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t from,
+                   size_t n, bool xFirst, uint8_t* keep, const uint8_t* s) {
+    AverageNestedFrom(t, x, p, q, from, n, xFirst);
+    for (size_t i = from; i < n; ++i) keep[i] = x[i];
+    if (s != nullptr) {
+        for (size_t i = from; i < n; ++i) p[i] = s[i];
+    }
+}
+
 void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven) {
     const uint8_t* even = lumaOnEven ? kLumaTable : kChromaTable;
     const uint8_t* odd = lumaOnEven ? kChromaTable : kLumaTable;
@@ -103,12 +112,17 @@ void AverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t
                    bool xFirst) {
     scalar::AverageNestedFrom(t, x, p, q, 0, n, xFirst);
 }
+void BlendKeep(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n, bool xFirst,
+               uint8_t* keep, const uint8_t* s) {
+    scalar::BlendKeepFrom(t, x, p, q, 0, n, xFirst, keep, s);
+}
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     scalar::YcExpandFrom(t, s, 0, n, lumaOnEven);
 }
 
 }  // namespace
 
-const RowKernels kScalarKernels = {Average, Sharpen, SharpenAverage, AverageNested, YcExpand};
+const RowKernels kScalarKernels = {Average,       Sharpen,   SharpenAverage,
+                                   AverageNested, BlendKeep, YcExpand};
 
 }  // namespace lumoka

@@ -97,6 +97,28 @@ void AverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t
     scalar::AverageNestedFrom(t, x, p, q, blockEnd, n, xFirst);
 }
 
+void BlendKeep(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n, bool xFirst,
+               uint8_t* keep, const uint8_t* s) {
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    if (s != nullptr) {
+        for (; i + 16 <= blockEnd; i += 16) {
+            const auto vx = Load(x + i);
+            const auto vs = Load(s + i);
+            Store(t + i, AverageFloor(vx, AverageFloor(Load(p + i), Load(q + i))));
+            Store(keep + i, vx);
+            Store(p + i, vs);
+        }
+    } else {
+        for (; i + 16 <= blockEnd; i += 16) {
+            const auto vx = Load(x + i);
+            Store(t + i, AverageFloor(vx, AverageFloor(Load(p + i), Load(q + i))));
+            Store(keep + i, vx);
+        }
+    }
+    scalar::BlendKeepFrom(t, x, p, q, i, n, xFirst, keep, s);
+}
+
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     const size_t end = n & ~size_t{15};
     if (lumaOnEven) {
@@ -109,6 +131,7 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
 
 }  // namespace
 
-const RowKernels kSse2Kernels = {Average, Sharpen, SharpenAverage, AverageNested, YcExpand};
+const RowKernels kSse2Kernels = {Average,       Sharpen,   SharpenAverage,
+                                 AverageNested, BlendKeep, YcExpand};
 
 }  // namespace lumoka
