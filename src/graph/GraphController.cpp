@@ -4,7 +4,7 @@
 #include <cstdarg>
 
 #include "graph/DialogCentring.h"
-#include "graph/TransformControl.h"
+#include "filter/LumokaFilterCtrl.h"
 #include "graph/Volume.h"
 #include "wincom/Result.h"
 #include "wincom/UniqueHandle.h"
@@ -67,30 +67,27 @@ IntSize CGraphController::FitSize(int32_t width, int32_t height, bool corner, bo
 template <typename Call>
 bool CGraphController::ForwardToTransform(Call call) {
     if (!m_transform) return false;
-    ComPtr<ITransformControl> control;
-    if (FAILED(m_transform->QueryInterface(kIidLumokaFilterCtrl,
-                                           reinterpret_cast<void**>(control.GetAddressOf()))) ||
-        !control) {
-        return false;
-    }
+    // Asked afresh at every call: the filter may have been replaced by a rebuild.
+    ComPtr<ILumokaFilterCtrl> control;
+    if (FAILED(m_transform.As(&control)) || !control) return false;
     call(control.Get());
     return true;
 }
 
 bool CGraphController::SetCopyMode(int32_t mode) {
-    return ForwardToTransform([mode](ITransformControl* c) { c->SetCopyMode(mode); });
+    return ForwardToTransform([mode](ILumokaFilterCtrl* c) { c->SetCopyMode(mode); });
 }
 bool CGraphController::SetFrameMode(int32_t mode) {
-    return ForwardToTransform([mode](ITransformControl* c) { c->SetFrameMode(mode); });
+    return ForwardToTransform([mode](ILumokaFilterCtrl* c) { c->SetFrameMode(mode); });
 }
 bool CGraphController::SetFieldOrder(int32_t order) {
-    return ForwardToTransform([order](ITransformControl* c) { c->SetFieldOrder(order); });
+    return ForwardToTransform([order](ILumokaFilterCtrl* c) { c->SetFieldOrder(order); });
 }
 bool CGraphController::SetYCExpand(int32_t mode) {
-    return ForwardToTransform([mode](ITransformControl* c) { c->SetYCExpand(mode); });
+    return ForwardToTransform([mode](ILumokaFilterCtrl* c) { c->SetYCExpand(mode); });
 }
 bool CGraphController::SetFlipVertical(int32_t on) {
-    return ForwardToTransform([on](ITransformControl* c) { c->SetFlipVertical(on); });
+    return ForwardToTransform([on](ILumokaFilterCtrl* c) { c->SetFlipVertical(on); });
 }
 
 bool CGraphController::GetProcAmpInfo(ProcAmpInfos& infos) {

@@ -4,7 +4,7 @@
 
 #include "TestSupport.h"
 #include "graph/DialogCentring.h"
-#include "graph/TransformControl.h"
+#include "filter/LumokaFilterCtrl.h"
 
 namespace {
 
@@ -78,14 +78,14 @@ TEST(GraphControllerEmpty, TearDownUninitialisesComItWasGiven) {
 }
 
 // A transform stand-in: records the settings in the order they arrive.
-class CRecordingTransform : public CStandInFilter, public ITransformControl {
+class CRecordingTransform : public CStandInFilter, public ILumokaFilterCtrl {
 public:
     CRecordingTransform() : CStandInFilter(false) {}
     ULONG STDMETHODCALLTYPE AddRef() override { return CStandInFilter::AddRef(); }
     ULONG STDMETHODCALLTYPE Release() override { return CStandInFilter::Release(); }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == kIidLumokaFilterCtrl) {
-            *out = static_cast<ITransformControl*>(this);
+        if (iid == IID_ILumokaFilterCtrl) {
+            *out = static_cast<ILumokaFilterCtrl*>(this);
             AddRef();
             return S_OK;
         }
