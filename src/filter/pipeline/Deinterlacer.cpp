@@ -69,17 +69,6 @@ private:
     }
     void EmitSharpened(int64_t y);
     void ExpandRowPart(uint8_t* t, const uint8_t* s, int64_t y) const;
-    // Asks for a source row (and the other field picture's row) a few rows ahead, so that
-    // the row-by-row passes keep the memory busy as a whole-frame copy does.
-    void Prefetch(int64_t y) const {
-        if (y >= g_.rows) return;
-        const uint8_t* s = src_ + y * r_;
-        const uint8_t* o = blend_ ? job_.fieldPictures[1 - job_.field] + y * r_ : nullptr;
-        for (int64_t i = 0; i < r_; i += 64) {
-            __builtin_prefetch(s + i);
-            if (o != nullptr) __builtin_prefetch(o + i);
-        }
-    }
     uint8_t* Target(int64_t y) {
         uint8_t* t = g_.TargetRow(y);
         return t != nullptr ? t : sink_;
@@ -249,7 +238,6 @@ size_t CDeinterlacer::Run() {
         }
     }
     for (int64_t y = 0; y < h; ++y) {
-        Prefetch(y + 3);
         if (sharp_) {
             ProduceSharpRow(y);
             if (y >= 1) EmitSharpened(y - 1);
