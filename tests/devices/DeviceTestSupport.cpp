@@ -97,20 +97,23 @@ ComPtr<IPin> SinkPin(CRecordingSink* sink) {
 }
 
 bool WaitForEvent(IMediaEventEx* events, long code, DWORD timeoutMs, LONG_PTR* p1, LONG_PTR* p2) {
+    // Polled: after the queue has been read empty, Wine 8's GetEvent with a timeout returns
+    // E_ABORT at once instead of waiting (SignalLoss.RegistrySwitchWorksFromOutside).
     const ULONGLONG end = GetTickCount64() + timeoutMs;
-    for (;;) {
+    do {
         long c = 0;
         LONG_PTR a = 0, b = 0;
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return false;
-        if (events->GetEvent(&c, &a, &b, static_cast<long>(end - now)) != S_OK) return false;
-        events->FreeEventParams(c, a, b);
-        if (c == code) {
-            if (p1) *p1 = a;
-            if (p2) *p2 = b;
-            return true;
+        while (events->GetEvent(&c, &a, &b, 0) == S_OK) {
+            events->FreeEventParams(c, a, b);
+            if (c == code) {
+                if (p1) *p1 = a;
+                if (p2) *p2 = b;
+                return true;
+            }
         }
-    }
+        Sleep(10);
+    } while (GetTickCount64() < end);
+    return false;
 }
 
 ULONG RefCount(IUnknown* unk) {
