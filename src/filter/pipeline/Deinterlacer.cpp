@@ -52,7 +52,6 @@ public:
 
 private:
     uint8_t* Scratch(int i) const { return job_.scratch + i * job_.scratchStride; }
-    bool IsDeinterlaceMode() const { return job_.mode >= kSimple && job_.mode <= kBlendSharp; }
 
     const uint8_t* Src(int64_t y);
     const uint8_t* Deinterlaced(int64_t y, uint8_t* dst);
@@ -95,9 +94,11 @@ private:
     int64_t renewedRow_ = -1;  // the other field picture's row last renewed inside Blend
 };
 
-// Row y of the L-byte run expanded as one run: bytes before the last whole group take the
-// tables (which table by the byte's position in the run), the rest keep what t already holds
-// or, when t is a separate row, what the staging buffer holds there.
+// Row y of the L-byte run expanded as one run: bytes before the run's last whole 4-byte group
+// ends take the tables (which table by the byte's position in the run). The bytes after it
+// stay as they are: in place they are left alone; into a separate row they come from the
+// staging buffer when the expansion comes before deinterlacing (the algorithm expands into
+// that buffer and leaves those bytes), else from the row itself.
 void CDeinterlacer::ExpandRowPart(uint8_t* t, const uint8_t* s, int64_t y) const {
     const int64_t start = y * r_;
     const int64_t expanded = std::clamp<int64_t>(groupEnd_ - start, 0, r_);
