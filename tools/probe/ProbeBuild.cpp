@@ -1,0 +1,153 @@
+#include "ProbeBuild.h"
+
+#include <memory>
+
+#include "ProbeOutput.h"
+#include "config/Config.h"
+#include "filter/MyTransform.h"
+#include "graph/GraphController.h"
+
+namespace {
+
+const wchar_t kWindowClass[] = L"LumokaProbeVideo";
+
+// The window procedure of the probe's video window: paint through the renderer, place the
+// video on resize, drain graph events, as the main window does.
+LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* graph = reinterpret_cast<CGraphController*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    switch (msg) {
+        case WM_PAINT:
+            if (!graph || !graph->PaintVideo()) {
+                PAINTSTRUCT ps;
+                HDC dc = BeginPaint(hwnd, &ps);
+                RECT rc;
+                GetClientRect(hwnd, &rc);
+                FillRect(dc, &rc, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+                EndPaint(hwnd, &ps);
+            }
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_SIZE:
+            if (graph) graph->UpdateVideoPosition();
+            return 0;
+        case WM_DISPLAYCHANGE:
+            if (graph) graph->NotifyDisplayChange();
+            return 0;
+        case kGraphNotifyMessage:
+            if (graph && graph->MediaEvent()) {
+                long code = 0;
+                LONG_PTR p1 = 0, p2 = 0;
+                while (graph->MediaEvent() &&
+                       SUCCEEDED(graph->MediaEvent()->GetEvent(&code, &p1, &p2, 0))) {
+                    graph->MediaEvent()->FreeEventParams(code, p1, p2);
+                }
+            }
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+HWND CreateVideoWindow(CGraphController* graph) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = VideoWindowProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExW(&wc);
+    RECT r{0, 0, 640, 480};
+    AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);
+    HWND hwnd = CreateWindowExW(0, kWindowClass, L"LumokaProbe", WS_OVERLAPPEDWINDOW, 60, 60,
+                                r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    if (hwnd) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(graph));
+        ShowWindow(hwnd, SW_SHOW);
+        UpdateWindow(hwnd);
+    }
+    return hwnd;
+}
+
+void Pump(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+void WriteReport(CGraphController& graph, HWND hwnd, bool built) {
+    const std::wstring& log = graph.LogText();
+    size_t start = 0;
+    for (size_t nl; (nl = log.find(L'\n', start)) != std::wstring::npos; start = nl + 1) {
+        WriteLine(L"log: " + log.substr(start, nl - start));
+    }
+    if (!built) WriteLine(L"log: フィルタグラフの構築に失敗しました");
+    WriteLine(built ? L"result: ok" : L"result: failed");
+    const IntSize native = graph.NativeSize();
+    WriteLine(L"native: " + std::to_wstring(native.cx) + L"x" + std::to_wstring(native.cy));
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    WriteLine(L"client: " + std::to_wstring(origin.x) + L"," + std::to_wstring(origin.y) + L"," +
+              std::to_wstring(client.right) + L"," + std::to_wstring(client.bottom));
+    int32_t rate = 0, dropped = 0;
+    if (graph.GetRenderStats(rate, dropped)) {
+        WriteLine(L"fps: " + Hundredths(rate));
+    } else {
+        WriteLine(L"fps: none");
+    }
+    const auto& list = graph.FilterList();
+    for (size_t i = 0; i < list.size(); ++i) {
+        WriteLine(L"filter: " + std::to_wstring(i) + L"\t" + list[i].Name + L"\t" +
+                  std::to_wstring(list[i].HasPages));
+    }
+}
+
+}  // namespace
+
+int RunBuildCommand(const std::wstring& profilePath, int index, int seconds) {
+    CConfig config;
+    if (GetFileAttributesW(profilePath.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        !config.LoadProfilesFrom(profilePath)) {
+        WriteError(L"LumokaProbe: cannot read " + profilePath);
+        return 2;
+    }
+    const Profile profile = config.Profiles.at(static_cast<size_t>(index));
+
+    auto factory = std::make_unique<CPlatformGraphFactory>([](ComPtr<IBaseFilter>& filter) {
+        return CreateLumokaTransform(filter.ReleaseAndGetAddressOf());
+    });
+    CGraphController graph(std::move(factory));
+    HWND hwnd = CreateVideoWindow(&graph);
+    if (!hwnd) {
+        WriteError(L"LumokaProbe: cannot create the video window");
+        return 2;
+    }
+    // Before any build the native size is the client size, as in the main window.
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    graph.SetNativeSize({client.right, client.bottom});
+    Pump(100);
+    const bool built = graph.Build(hwnd, profile);
+    if (built) {
+        // As the main window does after a build: the profile's crop, then the video's place.
+        const CropRect& crop = profile.PreviewCropping;
+        graph.SetCrop({crop.left, crop.top, crop.right, crop.bottom});
+        graph.UpdateVideoPosition();
+        Pump(static_cast<DWORD>(seconds) * 1000);
+    }
+    WriteReport(graph, hwnd, built);
+    graph.TearDown();
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+    return built ? 0 : 1;
+}
