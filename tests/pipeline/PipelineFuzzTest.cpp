@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <vector>
@@ -46,15 +47,24 @@ uint16_t PickBits(std::mt19937& rng) {
     return rng() % 10 == 0 ? static_cast<uint16_t>(rng()) : common[rng() % 9];
 }
 
+// PIPELINE_FUZZ_SEED and PIPELINE_FUZZ_SECONDS run other or longer searches by hand.
+unsigned long EnvOr(const char* name, unsigned long fallback) {
+    const char* v = std::getenv(name);
+    return v != nullptr ? std::strtoul(v, nullptr, 10) : fallback;
+}
+
 TEST(PipelineFuzz, NoAccessOutsideTheBuffersAndSameBytesAsTheReference) {
-    std::mt19937 rng(20240601);
+    const unsigned long seed = EnvOr("PIPELINE_FUZZ_SEED", 20240601);
+    const unsigned long seconds = EnvOr("PIPELINE_FUZZ_SECONDS", 40);
+    const int maxSequences = std::getenv("PIPELINE_FUZZ_SECONDS") != nullptr ? INT_MAX : 30000;
+    std::mt19937 rng(static_cast<std::mt19937::result_type>(seed));
     std::vector<SimdLevel> levels;
     for (SimdLevel l : kAllLevels) {
         if (Supported(l)) levels.push_back(l);
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     int frames = 0;
-    for (int seq = 0; seq < 30000 && std::chrono::steady_clock::now() < deadline; ++seq) {
+    for (int seq = 0; seq < maxSequences && std::chrono::steady_clock::now() < deadline; ++seq) {
         const SimdLevel level = levels[rng() % levels.size()];
         const CpuFeatures cpu = FeaturesFor(level);
         CFramePipeline fast;
@@ -102,7 +112,8 @@ TEST(PipelineFuzz, NoAccessOutsideTheBuffersAndSameBytesAsTheReference) {
             const size_t wantN = ref.Transform(refBuffers, in, out, s, firstField, cpu);
             ASSERT_EQ(n, wantN) << "seq " << seq << " frame " << frame;
             ASSERT_TRUE(std::equal(exact.get(), exact.get() + outSize, want.begin()))
-                << "seq " << seq << " frame " << frame << " mode " << s.copyMode << " R " << r;
+                << "seed " << seed << " seq " << seq << " frame " << frame << " mode " << s.copyMode
+                << " R " << r;
         }
     }
     EXPECT_GT(frames, 1000);
