@@ -236,6 +236,46 @@ CLiveSourceFilter::CLiveSourceFilter(const wchar_t* name, IUnknown* outer, REFCL
 
 CLiveSourceFilter::~CLiveSourceFilter() = default;
 
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IAMPushSource || riid == IID_IAMLatency) {
+        return GetInterface(static_cast<IAMPushSource*>(this), ppv);
+    }
+    if (riid == IID_IAMFilterMiscFlags) {
+        return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
+    }
+    return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+#define FORWARD_TO_FIRST_PIN(call)      \
+    do {                                \
+        CLivePushPin* pin = PushPin(0); \
+        if (!pin) return E_UNEXPECTED;  \
+        return pin->call;               \
+    } while (0)
+
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::GetLatency(REFERENCE_TIME* latency) {
+    FORWARD_TO_FIRST_PIN(GetLatency(latency));
+}
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::GetPushSourceFlags(ULONG* flags) {
+    FORWARD_TO_FIRST_PIN(GetPushSourceFlags(flags));
+}
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::SetPushSourceFlags(ULONG flags) {
+    FORWARD_TO_FIRST_PIN(SetPushSourceFlags(flags));
+}
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::SetStreamOffset(REFERENCE_TIME offset) {
+    FORWARD_TO_FIRST_PIN(SetStreamOffset(offset));
+}
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::GetStreamOffset(REFERENCE_TIME* offset) {
+    FORWARD_TO_FIRST_PIN(GetStreamOffset(offset));
+}
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::GetMaxStreamOffset(REFERENCE_TIME* offset) {
+    FORWARD_TO_FIRST_PIN(GetMaxStreamOffset(offset));
+}
+HRESULT STDMETHODCALLTYPE CLiveSourceFilter::SetMaxStreamOffset(REFERENCE_TIME offset) {
+    FORWARD_TO_FIRST_PIN(SetMaxStreamOffset(offset));
+}
+
 HRESULT STDMETHODCALLTYPE CLiveSourceFilter::Pause() {
     const HRESULT hr = CBaseFilter::Pause();
     // A live source produces nothing while paused, so the graph must not wait for a cue.

@@ -86,11 +86,27 @@ private:
 };
 
 // Thread: application thread for state changes; see CLivePushPin for streaming. The derived
-// class creates its pins with AddPin (this filter owns them and its lock).
-class CLiveSourceFilter : public CBaseFilter {
+// class creates its pins with AddPin (this filter owns them and its lock). The filter itself
+// also answers IAMPushSource (for its first pin) and IAMFilterMiscFlags (a source), which is
+// how callers tell a live source from a file source.
+class CLiveSourceFilter : public CBaseFilter, public IAMPushSource, public IAMFilterMiscFlags {
 public:
     CLiveSourceFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid);
     ~CLiveSourceFilter() override;
+
+    DECLARE_IUNKNOWN
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+    // IAMPushSource / IAMLatency of the first pin (E_UNEXPECTED without pins).
+    HRESULT STDMETHODCALLTYPE GetLatency(REFERENCE_TIME* latency) override;
+    HRESULT STDMETHODCALLTYPE GetPushSourceFlags(ULONG* flags) override;
+    HRESULT STDMETHODCALLTYPE SetPushSourceFlags(ULONG flags) override;
+    HRESULT STDMETHODCALLTYPE SetStreamOffset(REFERENCE_TIME offset) override;
+    HRESULT STDMETHODCALLTYPE GetStreamOffset(REFERENCE_TIME* offset) override;
+    HRESULT STDMETHODCALLTYPE GetMaxStreamOffset(REFERENCE_TIME* offset) override;
+    HRESULT STDMETHODCALLTYPE SetMaxStreamOffset(REFERENCE_TIME offset) override;
+    // IAMFilterMiscFlags
+    ULONG STDMETHODCALLTYPE GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_SOURCE; }
 
     HRESULT STDMETHODCALLTYPE Pause() override;
     HRESULT STDMETHODCALLTYPE GetState(DWORD timeoutMs, FILTER_STATE* state) override;

@@ -68,6 +68,23 @@ TEST(DsbaseCom, FilterAndPinIdentityAndRefusals) {
     REFERENCE_TIME latency = 0;
     EXPECT_EQ(S_OK, push->GetLatency(&latency));
     EXPECT_EQ(333333, latency);  // unconnected: the default interval
+    // The filter answers for its first pin and says it is a source.
+    ComPtr<IAMPushSource> filterPush;
+    ASSERT_EQ(S_OK, filter->QueryInterface(IID_PPV_ARGS(&filterPush)));
+    EXPECT_EQ(S_OK, filterPush->SetStreamOffset(1234));
+    REFERENCE_TIME offset = 0;
+    EXPECT_EQ(S_OK, push->GetStreamOffset(&offset));
+    EXPECT_EQ(1234, offset);
+    ComPtr<IAMFilterMiscFlags> misc;
+    ASSERT_EQ(S_OK, filter->QueryInterface(IID_IAMFilterMiscFlags,
+                                           reinterpret_cast<void**>(misc.GetAddressOf())));
+    EXPECT_EQ(static_cast<ULONG>(AM_FILTER_MISC_FLAGS_IS_SOURCE), misc->GetMiscFlags());
+    ComPtr<IUnknown> viaPush;
+    ASSERT_EQ(S_OK, filterPush->QueryInterface(IID_PPV_ARGS(&viaPush)));
+    EXPECT_EQ(unk1.Get(), viaPush.Get());
+    filterPush.Reset();
+    misc.Reset();
+    viaPush.Reset();
 
     // One count shared by the filter and its pins.
     const ULONG before = RefCount(filter);
@@ -394,6 +411,31 @@ TEST(DsbaseCom, CategoryRegistrationIsListedByTheDeviceEnumerator) {
     EXPECT_TRUE(found);
     EXPECT_EQ(S_OK, UnregisterFromCategory(entry));
     EXPECT_EQ(S_FALSE, UnregisterFromCategory(entry));
+
+    // Through the filter mapper: the same entry, with the extra values in its bag.
+    REGFILTER2 data{};
+    data.dwVersion = 1;
+    data.dwMerit = MERIT_DO_NOT_USE;
+    ASSERT_EQ(S_OK, RegisterWithFilterMapper(entry, data));
+    monikers.Reset();
+    ASSERT_EQ(S_OK, devices->CreateClassEnumerator(category, &monikers, 0));
+    found = false;
+    while (monikers->Next(1, &moniker, nullptr) == S_OK) {
+        ComPtr<IPropertyBag> bag;
+        ASSERT_EQ(S_OK, moniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&bag)));
+        std::wstring name, path, description;
+        ReadBagString(bag.Get(), L"FriendlyName", &name);
+        ReadBagString(bag.Get(), L"DevicePath", &path);
+        ReadBagString(bag.Get(), L"Description", &description);
+        if (name == entry.friendlyName) {
+            found = true;
+            EXPECT_EQ(entry.devicePath, path);
+            EXPECT_EQ(entry.description, description);
+        }
+        moniker.Reset();
+    }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(S_OK, UnregisterFromCategory(entry));
 
     wchar_t module[MAX_PATH];
     GetModuleFileNameW(nullptr, module, MAX_PATH);

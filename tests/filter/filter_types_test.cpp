@@ -280,6 +280,41 @@ TEST_F(TransformTypes, IdentityInterfacesAndPins) {
     g.graph.Reset();
 }
 
+// Records quality notifications.
+class CQualitySink : public CComObject<IQualityControl> {
+public:
+    HRESULT STDMETHODCALLTYPE Notify(IBaseFilter* self, Quality q) override {
+        from = self;
+        proportion = q.Proportion;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetSink(IQualityControl*) override { return E_NOTIMPL; }
+    IBaseFilter* from = nullptr;
+    long proportion = 0;
+};
+
+TEST_F(TransformTypes, QualityMessagesGoUpstream) {
+    CTransformGraph g(Yuy2Type());
+    ASSERT_EQ(S_OK, g.ConnectAll());
+    ComPtr<IQualityControl> outQuality, inQuality;
+    ASSERT_EQ(S_OK, g.Out()->QueryInterface(IID_PPV_ARGS(&outQuality)));
+    ASSERT_EQ(S_OK, g.In()->QueryInterface(IID_PPV_ARGS(&inQuality)));
+    Quality q{Famine, 800, 0, 0};
+    // No sink set: to the upstream pin, which (the test source) does not take them.
+    EXPECT_EQ(E_NOTIMPL, outQuality->Notify(g.sink, q));
+    auto* sink = new CQualitySink();
+    ASSERT_EQ(S_OK, inQuality->SetSink(sink));
+    EXPECT_EQ(S_OK, outQuality->Notify(g.sink, q));
+    EXPECT_EQ(static_cast<IBaseFilter*>(g.transform), sink->from);
+    EXPECT_EQ(800, sink->proportion);
+    inQuality->SetSink(nullptr);
+    outQuality.Reset();
+    inQuality.Reset();
+    EXPECT_TRUE(g.ReleaseAll());
+    g.graph.Reset();
+    EXPECT_EQ(0u, sink->Release());
+}
+
 TEST_F(TransformTypes, NotInAGraphReleasesToZero) {
     IBaseFilter* filter = nullptr;
     ASSERT_EQ(S_OK, CreateLumokaTransform(&filter));
