@@ -166,8 +166,8 @@ STDAPI DllRegisterServer() {
     wchar_t path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameW(g_module, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return E_FAIL;
-    // Start clean, so entries of an older version do not linger.
-    DllUnregisterServer();
+    // Entries are overwritten in place, never removed first: other programs (tests running at
+    // the same time) may be enumerating the devices right now.
     const bool needsCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     HRESULT hr = S_OK;
     for (const CFactoryTemplate& c : kClasses) {

@@ -77,7 +77,9 @@ constexpr wchar_t kDevicesDll[] = L"LumokaTestDevices.dll";
 class DeviceGraphTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(CallDllExport(kDevicesDll, "DllRegisterServer"), S_OK);
+        // Once per process: the registration is shared by everything in the prefix.
+        static const HRESULT registered = CallDllExport(kDevicesDll, "DllRegisterServer");
+        ASSERT_EQ(registered, S_OK);
         ASSERT_EQ(MakeGraph(&g_), S_OK);
     }
     void TearDown() override {

@@ -136,6 +136,30 @@ TEST_F(CaptureDevice, EveryUsableCapabilityChangesTheDeliveredFrames) {
     }
 }
 
+TEST_F(CaptureDevice, SetFormatOnAConnectedPinReconnects) {
+    ComPtr<IBaseFilter> card = AddCard();
+    ComPtr<IAMStreamConfig> config = Config(card.Get());
+    ASSERT_TRUE(config);
+    ComPtr<CRecordingSink> sink = RunInto(card.Get(), 1);
+    // Not while running.
+    AM_MEDIA_TYPE* mt = CapabilityType(config.Get(), 8, 320, 240, 333667);  // RGB32
+    EXPECT_EQ(config->SetFormat(mt), VFW_E_NOT_STOPPED);
+    g_.control->Stop();
+    ASSERT_EQ(config->SetFormat(mt), S_OK);
+    DeleteMediaType(mt);
+    // The graph reconnected the pin with the new type.
+    const CMediaType& now = sink->InputPin()->CurrentMediaType();
+    EXPECT_EQ(now.subtype, MEDIASUBTYPE_RGB32);
+    const PictureLayout layout = SinkLayout(sink.Get());
+    EXPECT_EQ(layout.width, 320);
+    EXPECT_EQ(layout.height, 240);
+    sink->ClearRecord();
+    ASSERT_TRUE(SUCCEEDED(g_.control->Run()));
+    ASSERT_TRUE(sink->WaitForSamples(2, 3000));
+    EXPECT_EQ(sink->Samples()[1].data.size(), 320u * 240u * 4u);
+    EXPECT_TRUE(Counter(sink->Samples()[1], layout).has_value());
+}
+
 TEST_F(CaptureDevice, RefusesSizesAndRatesOutsideTheCapability) {
     ComPtr<IBaseFilter> card = AddCard();
     ComPtr<IAMStreamConfig> config = Config(card.Get());
