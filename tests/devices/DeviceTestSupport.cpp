@@ -23,7 +23,7 @@ HRESULT CallDllExport(const wchar_t* dllName, const char* exportName) {
     return fn();
 }
 
-std::vector<EnumeratedDevice> EnumerateCategory(REFGUID category) {
+std::vector<EnumeratedDevice> EnumerateCategory(REFGUID category, DWORD flags) {
     std::vector<EnumeratedDevice> out;
     ComPtr<ICreateDevEnum> devEnum;
     if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
@@ -31,7 +31,7 @@ std::vector<EnumeratedDevice> EnumerateCategory(REFGUID category) {
         return out;
     }
     ComPtr<IEnumMoniker> monikers;
-    if (devEnum->CreateClassEnumerator(category, &monikers, 0) != S_OK) return out;
+    if (devEnum->CreateClassEnumerator(category, &monikers, flags) != S_OK) return out;
     ComPtr<IMoniker> m;
     while (monikers->Next(1, &m, nullptr) == S_OK) {
         ComPtr<IPropertyBag> bag;

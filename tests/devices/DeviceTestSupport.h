@@ -42,7 +42,8 @@ struct EnumeratedDevice {
     std::wstring devicePath;
     ComPtr<IMoniker> moniker;
 };
-std::vector<EnumeratedDevice> EnumerateCategory(REFGUID category);
+// flags as CreateClassEnumerator takes them (the program's editor uses 0xA0 for filters).
+std::vector<EnumeratedDevice> EnumerateCategory(REFGUID category, DWORD flags = 0);
 // The filter of the first device with this name and path (exact), or null.
 ComPtr<IBaseFilter> BindDevice(REFGUID category, const std::wstring& name,
                                const std::wstring& path);

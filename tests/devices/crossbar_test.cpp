@@ -130,6 +130,24 @@ TEST_F(Crossbar, TwoCrossbarsInSeries) {
     EXPECT_EQ(PatternAfterRoute(sink.Get()), tuner);
 }
 
+TEST_F(Crossbar, CardLeavesAndJoinsAnotherGraph) {
+    ComPtr<IBaseFilter> card = AddCard();
+    ASSERT_TRUE(UpstreamCrossbar(g_.builder.Get(), card.Get()));
+    // Removed, the card is disconnected from its crossbar, which the graph keeps.
+    ASSERT_EQ(g_.graph->RemoveFilter(card.Get()), S_OK);
+    EXPECT_EQ(RefCount(card.Get()), 1u);
+    ComPtr<IBaseFilter> orphan;
+    EXPECT_EQ(g_.graph->FindFilterByName(L"Lumoka Test Card Crossbar", &orphan), S_OK);
+    orphan.Reset();
+    // In a second graph it brings a crossbar of its own.
+    Graph other;
+    ASSERT_EQ(MakeGraph(&other), S_OK);
+    ASSERT_EQ(other.graph->AddFilter(card.Get(), L"Card"), S_OK);
+    EXPECT_TRUE(UpstreamCrossbar(other.builder.Get(), card.Get()));
+    other = Graph();
+    EXPECT_EQ(RefCount(card.Get()), 1u);
+}
+
 TEST_F(Crossbar, PreviewOnlyCardIsFoundByThePreviewCategory) {
     ComPtr<IBaseFilter> card = AddCard(L"Lumoka Test Card (Preview)", L"lumoka-testcard-preview");
     EXPECT_FALSE(FindPin(g_.builder.Get(), card.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_CAPTURE,

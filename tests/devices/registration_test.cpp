@@ -59,6 +59,12 @@ TEST_F(Registration, EveryInstanceIsListedWithItsPropertyBag) {
     for (const Expected& e : kExpected) {
         EXPECT_EQ(CountListed(e), 1u) << std::string(e.name, e.name + wcslen(e.name));
     }
+    // The filter page lists ordinary filters with CDEF_DEVMON_DMO | CDEF_DEVMON_FILTER.
+    const auto filters = EnumerateCategory(CLSID_LegacyAmFilterCategory, 0xA0);
+    EXPECT_TRUE(std::any_of(filters.begin(), filters.end(), [](const EnumeratedDevice& d) {
+        return d.friendlyName == L"Lumoka Test Pass-Through" &&
+               d.description == L"Lumoka two-lane pass-through filter";
+    }));
     for (const EnumeratedDevice& d : EnumerateCategory(CLSID_VideoInputDeviceCategory)) {
         if (d.friendlyName.rfind(L"Lumoka Test Card", 0) == 0) {
             EXPECT_EQ(d.description, L"Lumoka virtual capture card (test signal)");
