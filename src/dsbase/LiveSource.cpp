@@ -191,10 +191,11 @@ void CLivePushPin::ThreadMain() {
         const auto interval = std::chrono::microseconds(FrameInterval() / 10);
         next = std::max(next, std::chrono::steady_clock::now()) + interval;
         if (source_->State() != State_Running) continue;
-        const HRESULT hr = ProduceOne(frame++);
+        bool streamEnded = false;
+        const HRESULT hr = ProduceOne(frame++, &streamEnded);
         lastResult_ = hr;
         if (hr == S_OK) continue;
-        if (hr == S_FALSE) {
+        if (streamEnded) {
             DeliverEndOfStream();
         } else if (FAILED(hr) && hr != VFW_E_NOT_COMMITTED && hr != VFW_E_WRONG_STATE) {
             source_->NotifyEvent(EC_ERRORABORT, hr, 0);
@@ -208,7 +209,7 @@ void CLivePushPin::ThreadMain() {
     CoUninitialize();
 }
 
-HRESULT CLivePushPin::ProduceOne(REFERENCE_TIME frameIndex) {
+HRESULT CLivePushPin::ProduceOne(REFERENCE_TIME frameIndex, bool* streamEnded) {
     ComPtr<IMediaSample> sample;
     HRESULT hr = GetDeliveryBuffer(&sample, nullptr, nullptr, 0);
     if (FAILED(hr)) return hr;
@@ -225,6 +226,7 @@ HRESULT CLivePushPin::ProduceOne(REFERENCE_TIME frameIndex) {
     sample->SetDiscontinuity(frameIndex == 0 ? TRUE : FALSE);
     sample->SetPreroll(FALSE);
     hr = FillBuffer(sample.Get());
+    if (hr == S_FALSE) *streamEnded = true;
     if (hr != S_OK) return hr;
     hr = Deliver(sample.Get());
     if (hr == S_OK) ++delivered_;

@@ -69,7 +69,8 @@ private:
     void ThreadMain();
     bool WaitUntilRunningOrStopped();
     void StopThread();
-    HRESULT ProduceOne(REFERENCE_TIME frameIndex);
+    // Fills and delivers one frame; *streamEnded when FillBuffer ended the stream.
+    HRESULT ProduceOne(REFERENCE_TIME frameIndex, bool* streamEnded);
 
     CLiveSourceFilter* source_;
     GUID category_;

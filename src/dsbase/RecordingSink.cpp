@@ -103,6 +103,14 @@ CRecordingSink::CRecordingSink(const wchar_t* pinName)
 
 CRecordingSink::~CRecordingSink() = default;
 
+HRESULT STDMETHODCALLTYPE CRecordingSink::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IAMFilterMiscFlags) {
+        return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
+    }
+    return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
 CBasePin* CRecordingSink::GetPin(int n) { return n == 0 ? pin_.get() : nullptr; }
 
 void CRecordingSink::SetAcceptedTypes(std::vector<CMediaType> patterns) {

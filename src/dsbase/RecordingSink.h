@@ -52,10 +52,16 @@ private:
 };
 
 // Thread: configure before connecting; read the record from any thread. Owns its pin.
-class CRecordingSink : public CBaseFilter {
+// It says it is a renderer (IAMFilterMiscFlags), so the graph waits for its end of stream
+// before it reports EC_COMPLETE.
+class CRecordingSink : public CBaseFilter, public IAMFilterMiscFlags {
 public:
     explicit CRecordingSink(const wchar_t* pinName = L"In");
     ~CRecordingSink() override;
+
+    DECLARE_IUNKNOWN
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
 
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override;

@@ -159,6 +159,55 @@ TEST_F(DsbaseGraph, SinkResultAndAllocatorRequirements) {
     EXPECT_EQ(1u, sink_->SampleCount());
     EXPECT_EQ(S_FALSE, source_->Pin()->LastDeliverResult());
     EXPECT_EQ(0, source_->Pin()->FramesDelivered());
+    EXPECT_EQ(0, sink_->EndOfStreamCount());  // a refusal is not the end of the stream
+    EXPECT_TRUE(SUCCEEDED(control->Stop()));
+}
+
+// Waits up to timeoutMs for an event of one code in the graph's queue, draining the others.
+// Polled: once a GetEvent has emptied the queue, Wine 8's next GetEvent returns E_ABORT at once
+// instead of waiting its timeout (seen while writing FillEndingTheStreamDeliversEndOfStream).
+bool WaitForEvent(IGraphBuilder* graph, long code, DWORD timeoutMs) {
+    ComPtr<IMediaEventEx> events;
+    graph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(events.GetAddressOf()));
+    const DWORD end = GetTickCount() + timeoutMs;
+    do {
+        long got;
+        LONG_PTR p1, p2;
+        while (events->GetEvent(&got, &p1, &p2, 0) == S_OK) {
+            events->FreeEventParams(got, p1, p2);
+            if (got == code) return true;
+        }
+        Sleep(10);
+    } while (static_cast<LONG>(end - GetTickCount()) > 0);
+    return false;
+}
+
+TEST_F(DsbaseGraph, FillEndingTheStreamDeliversEndOfStream) {
+    source_->SetFill([](IMediaSample* sample, long index) -> HRESULT {
+        if (index == 2) return S_FALSE;
+        CTestSource::DefaultFill(sample, index);
+        return S_OK;
+    });
+    ASSERT_EQ(S_OK, graph_->Connect(SourcePin(), SinkPin()));
+    ComPtr<IMediaControl> control;
+    ASSERT_EQ(S_OK, graph_.As(&control));
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    // The sink, as a renderer, reports the end; the graph passes EC_COMPLETE on.
+    EXPECT_TRUE(WaitForEvent(graph_.Get(), EC_COMPLETE, 5000));
+    EXPECT_EQ(2u, sink_->SampleCount());
+    EXPECT_EQ(1, sink_->EndOfStreamCount());
+    EXPECT_TRUE(SUCCEEDED(control->Stop()));
+}
+
+TEST_F(DsbaseGraph, FillFailingAbortsTheStream) {
+    source_->SetFill([](IMediaSample*, long) -> HRESULT { return E_UNEXPECTED; });
+    ASSERT_EQ(S_OK, graph_->Connect(SourcePin(), SinkPin()));
+    ComPtr<IMediaControl> control;
+    ASSERT_EQ(S_OK, graph_.As(&control));
+    ASSERT_TRUE(SUCCEEDED(control->Run()));
+    EXPECT_TRUE(WaitForEvent(graph_.Get(), EC_ERRORABORT, 5000));
+    EXPECT_EQ(0u, sink_->SampleCount());
+    EXPECT_EQ(E_UNEXPECTED, source_->Pin()->LastDeliverResult());
     EXPECT_TRUE(SUCCEEDED(control->Stop()));
 }
 
