@@ -39,6 +39,27 @@ ULONG RefCount(IUnknown* unk) {
 CTestSourcePin::CTestSourcePin(CTestSource* filter, CCritSec* lock, const wchar_t* name)
     : CLivePushPin(L"test source pin", filter, lock, name), source_(filter) {}
 
+HRESULT STDMETHODCALLTYPE CTestSourcePin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (!ppv) return E_POINTER;
+    if (riid == IID_IMediaSeeking) return GetInterface(static_cast<IMediaSeeking*>(this), ppv);
+    return CLivePushPin::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT STDMETHODCALLTYPE CTestSourcePin::GetCapabilities(DWORD* caps) {
+    *caps = AM_SEEKING_CanGetDuration | AM_SEEKING_CanGetCurrentPos;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CTestSourcePin::GetDuration(LONGLONG* duration) {
+    *duration = kDuration;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CTestSourcePin::GetCurrentPosition(LONGLONG* current) {
+    *current = kPosition;
+    return S_OK;
+}
+
 void CTestSource::DefaultFill(IMediaSample* sample, long index) {
     BYTE* data = nullptr;
     sample->GetPointer(&data);

@@ -23,9 +23,39 @@ class CTestSource;
 
 // Calls the source's fill function for each frame; by default fills byte i of frame n with
 // (n * 7 + i) & 0xFF and sets the actual length to the type's image size.
-class CTestSourcePin : public CLivePushPin {
+// It also answers IMediaSeeking with a fixed duration and position, so seeking pass-throughs
+// downstream can be seen forwarding.
+class CTestSourcePin : public CLivePushPin, public IMediaSeeking {
 public:
+    static constexpr LONGLONG kDuration = 123456789;
+    static constexpr LONGLONG kPosition = 4242;
+
     CTestSourcePin(CTestSource* filter, CCritSec* lock, const wchar_t* name);
+
+    DECLARE_IUNKNOWN
+    HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    HRESULT STDMETHODCALLTYPE GetCapabilities(DWORD* caps) override;
+    HRESULT STDMETHODCALLTYPE CheckCapabilities(DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE IsFormatSupported(const GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryPreferredFormat(GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTimeFormat(GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE IsUsingTimeFormat(const GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetTimeFormat(const GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetDuration(LONGLONG* duration) override;
+    HRESULT STDMETHODCALLTYPE GetStopPosition(LONGLONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCurrentPosition(LONGLONG* current) override;
+    HRESULT STDMETHODCALLTYPE ConvertTimeFormat(LONGLONG*, const GUID*, LONGLONG,
+                                                const GUID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetPositions(LONGLONG*, DWORD, LONGLONG*, DWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetPositions(LONGLONG*, LONGLONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetAvailable(LONGLONG*, LONGLONG*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetRate(double) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetRate(double*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetPreroll(LONGLONG*) override { return E_NOTIMPL; }
 
 protected:
     HRESULT FillBuffer(IMediaSample* sample) override;

@@ -264,8 +264,19 @@ TEST(DsbaseCom, PassThroughNeedsAConnectedUpstreamPin) {
     EXPECT_EQ(VFW_E_NOT_CONNECTED, seeking->GetCapabilities(&caps));
     EXPECT_EQ(E_POINTER, seeking->GetCapabilities(nullptr));
     ASSERT_EQ(S_OK, source->Pin()->Connect(sink->InputPin(), nullptr));
-    // The test source's pin has no seeking of its own.
-    EXPECT_EQ(E_NOTIMPL, seeking->GetCapabilities(&caps));
+    // Forwarded to the upstream pin.
+    EXPECT_EQ(S_OK, seeking->GetCapabilities(&caps));
+    EXPECT_EQ(static_cast<DWORD>(AM_SEEKING_CanGetDuration | AM_SEEKING_CanGetCurrentPos), caps);
+    LONGLONG duration = 0;
+    EXPECT_EQ(S_OK, seeking->GetDuration(&duration));
+    EXPECT_EQ(CTestSourcePin::kDuration, duration);
+    // The upstream pin has no IMediaPosition.
+    ComPtr<IMediaPosition> position;
+    ASSERT_EQ(S_OK, seeking->QueryInterface(IID_IMediaPosition,
+                                            reinterpret_cast<void**>(position.GetAddressOf())));
+    REFTIME length = 0;
+    EXPECT_EQ(E_NOTIMPL, position->get_Duration(&length));
+    position.Reset();
     seeking.Reset();
     EXPECT_EQ(S_OK, source->Pin()->Disconnect());
     EXPECT_EQ(S_OK, sink->InputPin()->Disconnect());
