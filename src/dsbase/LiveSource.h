@@ -3,6 +3,12 @@
 // does not wait for data that only comes while running). CLivePushPin runs its own streaming
 // thread from Pause to Stop; while the filter runs it asks the derived FillBuffer for a frame
 // every frame interval and stamps it with times from the graph's reference clock.
+//
+// A device filter derives a pin from CLivePushPin (FillBuffer writes one frame and sets the
+// actual length; SetMediaTypes lists the formats; CheckMediaType and DecideBufferSize may be
+// overridden), derives its filter from CLiveSourceFilter (and CPersistPropertyBag to learn its
+// "DevicePath"), adds its pins with AddPin in the constructor, and is served through a
+// CFactoryTemplate table (ClassFactory.h) and registered with Registration.h.
 #pragma once
 
 #include <condition_variable>

@@ -163,6 +163,42 @@ TEST_F(DsbaseGraph, SinkResultAndAllocatorRequirements) {
     EXPECT_TRUE(SUCCEEDED(control->Stop()));
 }
 
+// A sample offering only IMediaSample (no IMediaSample2), with a start time and no stop time.
+class CPlainSample : public CComObject<IMediaSample> {
+public:
+    HRESULT STDMETHODCALLTYPE GetPointer(BYTE** p) override {
+        *p = data_;
+        return S_OK;
+    }
+    long STDMETHODCALLTYPE GetSize() override { return sizeof(data_); }
+    HRESULT STDMETHODCALLTYPE GetTime(REFERENCE_TIME* start, REFERENCE_TIME* stop) override {
+        *start = 777;
+        *stop = 0;
+        return VFW_S_NO_STOP_TIME;
+    }
+    HRESULT STDMETHODCALLTYPE SetTime(REFERENCE_TIME*, REFERENCE_TIME*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsSyncPoint() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetSyncPoint(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsPreroll() override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE SetPreroll(BOOL) override { return S_OK; }
+    long STDMETHODCALLTYPE GetActualDataLength() override { return 3; }
+    HRESULT STDMETHODCALLTYPE SetActualDataLength(long) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetMediaType(AM_MEDIA_TYPE** mt) override {
+        *mt = nullptr;
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE SetMediaType(AM_MEDIA_TYPE*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE IsDiscontinuity() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE SetDiscontinuity(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetMediaTime(LONGLONG*, LONGLONG*) override {
+        return VFW_E_MEDIA_TIME_NOT_SET;
+    }
+    HRESULT STDMETHODCALLTYPE SetMediaTime(LONGLONG*, LONGLONG*) override { return S_OK; }
+
+private:
+    BYTE data_[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+};
+
 // Waits up to timeoutMs for an event of one code in the graph's queue, draining the others.
 // Polled: once a GetEvent has emptied the queue, Wine 8's next GetEvent returns E_ABORT at once
 // instead of waiting its timeout (seen while writing FillEndingTheStreamDeliversEndOfStream).
@@ -246,6 +282,24 @@ TEST_F(DsbaseGraph, StreamingChecksOfTheInputPin) {
     EXPECT_EQ(20, r.stop);
     EXPECT_EQ(4, r.props.lActual);
     EXPECT_EQ(S_FALSE, pin->ReceiveCanBlock());
+
+    // Without IMediaSample2 the same record is built from IMediaSample.
+    auto* plain = new CPlainSample();
+    EXPECT_EQ(S_OK, pin->Receive(plain));
+    ASSERT_EQ(2u, sink_->SampleCount());
+    const CRecordedSample p = sink_->Samples()[1];
+    EXPECT_TRUE(p.startValid);
+    EXPECT_FALSE(p.stopValid);
+    EXPECT_EQ(777, p.start);
+    EXPECT_TRUE(p.syncPoint);
+    EXPECT_TRUE(p.discontinuity);
+    EXPECT_FALSE(p.preroll);
+    EXPECT_FALSE(p.typeChanged);
+    EXPECT_EQ(3, p.props.lActual);
+    EXPECT_EQ(8, p.props.cbBuffer);
+    EXPECT_EQ(static_cast<DWORD>(AM_STREAM_MEDIA), p.props.dwStreamId);
+    EXPECT_EQ((std::vector<uint8_t>{1, 2, 3}), p.data);
+    EXPECT_EQ(0u, plain->Release());
     EXPECT_TRUE(SUCCEEDED(control->Stop()));
     sample.Reset();
     allocator->Decommit();
