@@ -137,6 +137,28 @@ TEST_P(PixelOpsLevels, KernelsMatchScalar) {
             ASSERT_EQ(pGot, pWant) << "blendKeep renewed row, n " << n;
             ASSERT_EQ(keepGot, keepWant) << "blendKeep kept row, n " << n;
         }
+        // The frame-row forms, whose stores follow the target's cache lines: the offset moves
+        // the first line boundary through the row.
+        for (bool xFirst : {false, true}) {
+            const Bytes d = RandomBytes(rng, n + off);
+            ref.averageNested(&want[off], &a[off], &c[off], &d[off], n, xFirst);
+            fast.averageNestedToFrame(&got[off], &a[off], &c[off], &d[off], n, xFirst);
+            check("averageNestedToFrame");
+            const Bytes e = RandomBytes(rng, n + off);
+            const bool renew = (iter & 2) != 0;
+            Bytes pWant = d, pGot = d, keepWant(n + off), keepGot(n + off);
+            ref.blendKeep(&want[off], &a[off], &pWant[off], &c[off], n, xFirst, &keepWant[off],
+                          renew ? &e[off] : nullptr);
+            fast.blendKeepToFrame(&got[off], &a[off], &pGot[off], &c[off], n, xFirst, &keepGot[off],
+                                  renew ? &e[off] : nullptr);
+            check("blendKeepToFrame");
+            ASSERT_EQ(pGot, pWant) << "blendKeepToFrame renewed row, n " << n;
+            ASSERT_EQ(keepGot, keepWant) << "blendKeepToFrame kept row, n " << n;
+        }
+        ref.sharpenAverage(&want[off], &a[off], &b[off], &c[off], n);
+        fast.sharpenAverageToFrame(&got[off], &a[off], &b[off], &c[off], n);
+        fast.finishFrame();
+        check("sharpenAverageToFrame");
         const bool lumaOnEven = (iter & 1) != 0;
         ref.ycExpand(&want[off], &a[off], n, lumaOnEven);
         fast.ycExpand(&got[off], &a[off], n, lumaOnEven);

@@ -7,9 +7,17 @@ namespace lumoka {
 
 void ExpandFieldPicture(uint8_t* buffer, int parity, FieldPictureForm& form, const RowKernels& k) {
     const int64_t r = form.rowBytes;
+    const int64_t h = form.rows;
     if (r > 0) {
-        for (int64_t y = 1; y + 1 < form.rows; ++y) {
-            if (IsStoredRow(y, parity, form.rows)) continue;
+        // A stored row's packed place is never below its own, and the rows packed after it
+        // belong further down: moved last first, no row is overwritten before it has moved.
+        for (int64_t y = h - 1; y >= 0; --y) {
+            if (!IsStoredRow(y, parity, h)) continue;
+            const int64_t from = PackedRowIndex(y, parity, h);
+            if (from != y) std::memcpy(buffer + y * r, buffer + from * r, static_cast<size_t>(r));
+        }
+        for (int64_t y = 1; y + 1 < h; ++y) {
+            if (IsStoredRow(y, parity, h)) continue;
             k.average(buffer + y * r, buffer + (y - 1) * r, buffer + (y + 1) * r,
                       static_cast<size_t>(r));
         }
@@ -46,6 +54,9 @@ public:
             dRing_[i] = Scratch(4 + i);
         }
         sink_ = Scratch(8);
+        // Non-sharp blend rows go straight to the target; the sharp modes' target rows come
+        // from the sharpen pass.
+        blendToFrame_ = job.streamTarget && blend_ && !sharp_;
     }
 
     size_t Run();
@@ -57,6 +68,8 @@ private:
     const uint8_t* Deinterlaced(int64_t y, uint8_t* dst);
     int64_t SimpleSourceRow(int64_t y) const;
     const uint8_t* Blend(int64_t y, uint8_t* dst);
+    const uint8_t* OldRow(int i, int64_t y) const;
+    uint8_t* NewRow(int i, int64_t y) const;
     void StoreOtherField(int64_t y);
     void ProduceSharpRow(int64_t y);
     // An interpolated inner row of LinearSharp without YC expansion is the average of its two
@@ -86,6 +99,7 @@ private:
     bool ycSource_ = false;
     bool ycAfter_ = false;
     bool lumaOnEven_ = false;
+    bool blendToFrame_ = false;
     uint8_t* srcRing_[4] = {};
     int64_t srcTag_[4] = {-1, -1, -1, -1};
     uint8_t* dRing_[4] = {};
@@ -145,35 +159,51 @@ const uint8_t* CDeinterlacer::Deinterlaced(int64_t y, uint8_t* dst) {
     }
 }
 
+// Row y of field picture i in the form the frame found it: every row in place when plain,
+// else (the same geometry, see Run) a stored row at its packed place.
+const uint8_t* CDeinterlacer::OldRow(int i, int64_t y) const {
+    const int64_t at = job_.forms[i]->rowBytes == 0 ? y : PackedRowIndex(y, i, g_.rows);
+    return job_.fieldPictures[i] + at * r_;
+}
+
+// Where this frame stores row y of field picture i: its packed place. Writing a plain picture
+// this way is safe while it is still read, because a row's packed place is never below its own
+// and a plain row y is last read for target row y, before anything is packed over it.
+uint8_t* CDeinterlacer::NewRow(int i, int64_t y) const {
+    return job_.fieldPictures[i] + PackedRowIndex(y, i, g_.rows) * r_;
+}
+
 // Buffer 1 (even field) is always the first argument of the average. Inside the picture each
 // row is stored in exactly one of the two field pictures and interpolated in the other, so the
 // blend is one stored row averaged with the average of two rows.
 const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
     const int c = job_.field;
     const int other = 1 - c;
-    const uint8_t* buf = job_.fieldPictures[other];
     const bool otherStored = job_.forms[other]->rowBytes == 0 || IsStoredRow(y, other, g_.rows);
     if (IsStoredRow(y, c, g_.rows)) {
         const uint8_t* fresh = Src(y);
-        uint8_t* keep = job_.fieldPictures[c] + y * r_;
+        uint8_t* keep = NewRow(c, y);
         if (otherStored) {
             std::memcpy(keep, fresh, n_);
-            const uint8_t* o = buf + y * r_;
+            const uint8_t* o = OldRow(other, y);
             k_.average(dst, c == 0 ? fresh : o, c == 0 ? o : fresh, n_);
         } else {
             // This row is the last to read the other picture's row y - 1, so that row is
-            // renewed here, while it is in cache.
+            // renewed here, while it is in cache (compact, so its old and new places agree).
             const uint8_t* renew = nullptr;
             if (job_.keepOtherField) {
                 renew = Src(y - 1);
                 renewedRow_ = y - 1;
             }
-            uint8_t* up = job_.fieldPictures[other] + (y - 1) * r_;
-            k_.blendKeep(dst, fresh, up, buf + (y + 1) * r_, n_, c == 0, keep, renew);
+            uint8_t* up = NewRow(other, y - 1);
+            const uint8_t* down = OldRow(other, y + 1);
+            const auto blendKeep = blendToFrame_ ? k_.blendKeepToFrame : k_.blendKeep;
+            blendKeep(dst, fresh, up, down, n_, c == 0, keep, renew);
         }
     } else {
         // An inner row of the other field's parity: stored in the other picture.
-        k_.averageNested(dst, buf + y * r_, Src(y - 1), Src(y + 1), n_, other == 0);
+        const auto nested = blendToFrame_ ? k_.averageNestedToFrame : k_.averageNested;
+        nested(dst, OldRow(other, y), Src(y - 1), Src(y + 1), n_, other == 0);
     }
     return dst;
 }
@@ -183,7 +213,7 @@ const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
 void CDeinterlacer::StoreOtherField(int64_t y) {
     const int other = 1 - job_.field;
     if (IsStoredRow(y, other, g_.rows)) {
-        std::memcpy(job_.fieldPictures[other] + y * r_, Src(y), n_);
+        std::memcpy(NewRow(other, y), Src(y), n_);
     }
 }
 
@@ -222,7 +252,8 @@ void CDeinterlacer::EmitSharpened(int64_t y) {
     } else if (y == h - 1) {
         k_.sharpen(t, b, dRow_[(y - 1) & 3], n_);
     } else {
-        k_.sharpenAverage(t, b, dRow_[(y - 1) & 3], dRow_[(y + 1) & 3], n_);
+        const auto sharpen = job_.streamTarget ? k_.sharpenAverageToFrame : k_.sharpenAverage;
+        sharpen(t, b, dRow_[(y - 1) & 3], dRow_[(y + 1) & 3], n_);
     }
 }
 
@@ -257,6 +288,7 @@ size_t CDeinterlacer::Run() {
         *job_.forms[job_.field] = FieldPictureForm{r_, h};
         if (storeOther) *job_.forms[1 - job_.field] = FieldPictureForm{r_, h};
     }
+    if (job_.streamTarget) k_.finishFrame();
     return g_.ProducedBytes();
 }
 

@@ -67,6 +67,7 @@ size_t CFramePipeline::Transform(const FrameBuffers& buffers, const PictureHeade
     job.ycLayout = yc;
     job.keepOtherField = settings.frameMode != kFrameModeDouble;
     job.kernels = &KernelsFor(level);
+    job.streamTarget = length >= kStreamTargetBytes;
     if (yc != kYCExpandOff || IsSharpMode(mode)) {
         job.stage = buffers_[0].Request(length);
         if (job.stage == nullptr) return 0;

@@ -36,6 +36,20 @@ struct RowKernels {
     // table when lumaOnEven, the chroma table otherwise; odd offsets the other one. n is any
     // length (the caller rounds to whole groups). t may equal s.
     void (*ycExpand)(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven);
+
+    // averageNested, blendKeep and sharpenAverage for a t that is a row of a frame too large to
+    // stay in the caches: the same bytes, but t may be written around the caches (its lines are
+    // not read for ownership and do not push the source rows out). t must not overlap the
+    // other rows. The sets without such stores use the plain kernels here.
+    void (*averageNestedToFrame)(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
+                                 size_t n, bool xFirst);
+    void (*blendKeepToFrame)(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
+                             bool xFirst, uint8_t* keep, const uint8_t* s);
+    void (*sharpenAverageToFrame)(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
+                                  size_t n);
+    // Makes the frame rows written by the *ToFrame kernels visible in order before the frame is
+    // handed on (their stores are weakly ordered).
+    void (*finishFrame)();
 };
 
 const RowKernels& KernelsFor(SimdLevel level);

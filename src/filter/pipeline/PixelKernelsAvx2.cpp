@@ -122,9 +122,12 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     kSse2Kernels.ycExpand(t + i, s + i, n - i, lumaOnEven);
 }
 
+void FinishFrame() {}
+
 }  // namespace
 
-const RowKernels kAvx2Kernels = {Average,       Sharpen,   SharpenAverage,
-                                 AverageNested, BlendKeep, YcExpand};
+const RowKernels kAvx2Kernels = {Average,        Sharpen,    SharpenAverage, AverageNested,
+                                 BlendKeep,      YcExpand,   AverageNested,  BlendKeep,
+                                 SharpenAverage, FinishFrame};
 
 }  // namespace lumoka

@@ -5,6 +5,10 @@
 // every step starts at a multiple of 64, so the average's 16-byte block split is kept.
 #include <immintrin.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <type_traits>
+
 #include "filter/pipeline/PixelKernels.h"
 
 namespace lumoka {
@@ -109,9 +113,90 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     kAvx2Kernels.ycExpand(t + i, s + i, n - i, lumaOnEven);
 }
 
+// The frame-row kernels below cover a row's block part [0, blockEnd) in 64-byte steps aligned to
+// the target: a masked first step up to the target's next cache line, whole lines written with
+// non-temporal stores, a masked last step. The loads are masked to the step's bytes, so nothing
+// outside the rows is touched. The tail formula bytes past blockEnd are the scalar ones.
+inline __mmask64 FirstBytes(size_t k) { return k >= 64 ? ~__mmask64{0} : (__mmask64{1} << k) - 1; }
+
+inline __m512i LoadPart(__mmask64 m, const uint8_t* p) { return _mm512_maskz_loadu_epi8(m, p); }
+
+template <bool kWhole>
+inline void StorePart(uint8_t* p, __mmask64 m, __m512i v) {
+    if constexpr (kWhole) {
+        Store(p, v);
+    } else {
+        _mm512_mask_storeu_epi8(p, m, v);
+    }
+}
+
+template <bool kWhole>
+inline void StoreFrame(uint8_t* p, __mmask64 m, __m512i v) {
+    if constexpr (kWhole) {
+        _mm512_stream_si512(reinterpret_cast<__m512i*>(p), v);
+    } else {
+        _mm512_mask_storeu_epi8(p, m, v);
+    }
+}
+
+// Calls step.template operator()<whole>(i, mask) over [0, end) as described above.
+template <typename Step>
+inline void ForFrameLines(const uint8_t* t, size_t end, Step step) {
+    size_t i = std::min<size_t>((64 - (reinterpret_cast<uintptr_t>(t) & 63)) & 63, end);
+    if (i > 0) step(std::false_type{}, 0, FirstBytes(i));
+    for (; i + 64 <= end; i += 64) step(std::true_type{}, i, ~__mmask64{0});
+    if (i < end) step(std::false_type{}, i, FirstBytes(end - i));
+}
+
+void AverageNestedToFrame(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
+                          size_t n, bool xFirst) {
+    const size_t blockEnd = n & ~size_t{15};
+    ForFrameLines(t, blockEnd, [&](auto whole, size_t i, __mmask64 m) {
+        const __m512i v =
+            AverageFloor(LoadPart(m, x + i), AverageFloor(LoadPart(m, p + i), LoadPart(m, q + i)));
+        StoreFrame<decltype(whole)::value>(t + i, m, v);
+    });
+    scalar::AverageNestedFrom(t, x, p, q, blockEnd, n, xFirst);
+}
+
+void BlendKeepToFrame(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
+                      bool xFirst, uint8_t* keep, const uint8_t* s) {
+    const size_t blockEnd = n & ~size_t{15};
+    ForFrameLines(t, blockEnd, [&](auto whole, size_t i, __mmask64 m) {
+        constexpr bool kWhole = decltype(whole)::value;
+        const __m512i vx = LoadPart(m, x + i);
+        const __m512i v = AverageFloor(vx, AverageFloor(LoadPart(m, p + i), LoadPart(m, q + i)));
+        if (s != nullptr) StorePart<kWhole>(p + i, m, LoadPart(m, s + i));
+        StorePart<kWhole>(keep + i, m, vx);
+        StoreFrame<kWhole>(t + i, m, v);
+    });
+    scalar::BlendKeepFrom(t, x, p, q, blockEnd, n, xFirst, keep, s);
+}
+
+void SharpenAverageToFrame(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
+                           size_t n) {
+    const size_t blockEnd = n & ~size_t{15};
+    ForFrameLines(t, blockEnd, [&](auto whole, size_t i, __mmask64 m) {
+        const __m512i v =
+            SharpenVec(LoadPart(m, c + i), AverageFloor(LoadPart(m, u + i), LoadPart(m, d + i)));
+        StoreFrame<decltype(whole)::value>(t + i, m, v);
+    });
+    scalar::SharpenAverageFrom(t, c, u, d, blockEnd, n);
+}
+
+void FinishFrame() { _mm_sfence(); }
+
 }  // namespace
 
-const RowKernels kAvx512Kernels = {Average,       Sharpen,   SharpenAverage,
-                                   AverageNested, BlendKeep, YcExpand};
+const RowKernels kAvx512Kernels = {Average,
+                                   Sharpen,
+                                   SharpenAverage,
+                                   AverageNested,
+                                   BlendKeep,
+                                   YcExpand,
+                                   AverageNestedToFrame,
+                                   BlendKeepToFrame,
+                                   SharpenAverageToFrame,
+                                   FinishFrame};
 
 }  // namespace lumoka

@@ -120,9 +120,12 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     scalar::YcExpandFrom(t, s, 0, n, lumaOnEven);
 }
 
+void FinishFrame() {}
+
 }  // namespace
 
-const RowKernels kScalarKernels = {Average,       Sharpen,   SharpenAverage,
-                                   AverageNested, BlendKeep, YcExpand};
+const RowKernels kScalarKernels = {Average,        Sharpen,    SharpenAverage, AverageNested,
+                                   BlendKeep,      YcExpand,   AverageNested,  BlendKeep,
+                                   SharpenAverage, FinishFrame};
 
 }  // namespace lumoka

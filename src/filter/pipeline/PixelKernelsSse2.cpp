@@ -129,9 +129,12 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     scalar::YcExpandFrom(t, s, end, n, lumaOnEven);
 }
 
+void FinishFrame() {}
+
 }  // namespace
 
-const RowKernels kSse2Kernels = {Average,       Sharpen,   SharpenAverage,
-                                 AverageNested, BlendKeep, YcExpand};
+const RowKernels kSse2Kernels = {Average,        Sharpen,    SharpenAverage, AverageNested,
+                                 BlendKeep,      YcExpand,   AverageNested,  BlendKeep,
+                                 SharpenAverage, FinishFrame};
 
 }  // namespace lumoka
