@@ -136,10 +136,9 @@ HRESULT RegisterDevice(const Device& d) {
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        g_module = instance;
-        DisableThreadLibraryCalls(instance);
-    }
+    // Thread notifications stay on: the statically linked C++ runtime cleans up the
+    // streaming threads' data through them.
+    if (reason == DLL_PROCESS_ATTACH) g_module = instance;
     return TRUE;
 }
 

@@ -118,15 +118,17 @@ HRESULT CDevicePushPin::ChangeFormat(const CMediaType& newType, std::vector<CMed
         CAutoLock lock(*lock_);
         if (!device_->IsStopped()) return VFW_E_NOT_STOPPED;
         if (IsConnected()) {
+            // Only the graph can reconnect the pin; outside one the connection stays as it is.
+            graph = device_->Graph();
+            if (!graph) return VFW_E_NOT_IN_GRAPH;
             peer = GetConnected();
             if (peer->QueryAccept(&newType) != S_OK) return VFW_E_INVALIDMEDIATYPE;
-            graph = device_->Graph();
         }
         SetMediaTypes(std::move(offered));
         commit();
     }
     // Reconnect outside our lock: the graph disconnects and connects both pins again.
-    if (peer && graph) return graph->Reconnect(static_cast<IPin*>(this));
+    if (peer) return graph->Reconnect(static_cast<IPin*>(this));
     return S_OK;
 }
 

@@ -94,7 +94,9 @@ protected:
                                 const wchar_t* path = L"lumoka-testcard-0") {
         ComPtr<IBaseFilter> card = BindDevice(CLSID_VideoInputDeviceCategory, name, path);
         EXPECT_TRUE(card);
-        if (card) EXPECT_EQ(g_.graph->AddFilter(card.Get(), name), S_OK);
+        if (card) {
+            EXPECT_EQ(g_.graph->AddFilter(card.Get(), name), S_OK);
+        }
         return card;
     }
 

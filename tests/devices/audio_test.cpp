@@ -75,7 +75,9 @@ void CheckPcm(Graph& g, IBaseFilter* device, WORD channels, WORD bits, DWORD rat
         ASSERT_EQ(static_cast<long>(s.data.size()), bytes) << i;
         ASSERT_TRUE(s.startValid && s.stopValid);
         EXPECT_EQ(s.stop - s.start, 200000);
-        if (i > 0) EXPECT_EQ(s.start, samples[i - 1].stop) << i;  // no gaps, no overlaps
+        if (i > 0) {
+            EXPECT_EQ(s.start, samples[i - 1].stop) << i;  // no gaps, no overlaps
+        }
         for (size_t k = 0; k + block <= s.data.size(); k += block) {
             const int v = bits == 8 ? s.data[k] - 128
                                     : static_cast<int16_t>(s.data[k] | (s.data[k + 1] << 8));

@@ -103,7 +103,9 @@ TEST_F(PassThrough, CarriesVideoAndAudioLaneByLane) {
     for (const CRecordedSample& s : frames) {
         const auto counter = DecodeFrameCounter(s.data.data(), s.data.size(), layout);
         ASSERT_TRUE(counter.has_value());
-        if (previous) EXPECT_EQ(*counter, *previous + 1);
+        if (previous) {
+            EXPECT_EQ(*counter, *previous + 1);
+        }
         previous = counter;
         EXPECT_TRUE(s.startValid);
     }
