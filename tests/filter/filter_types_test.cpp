@@ -317,6 +317,49 @@ TEST_F(TransformTypes, QualityMessagesGoUpstream) {
     EXPECT_EQ(0u, sink->Release());
 }
 
+// An outer object aggregating the transform: every interface carries the outer identity.
+class CTransformOwner : public CComObject<IPersist> {
+public:
+    CTransformOwner() : inner_(new CMyTransform(Identity())) {}
+    ~CTransformOwner() override { inner_->NonDelegatingRelease(); }
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* clsid) override {
+        *clsid = GUID_NULL;
+        return S_OK;
+    }
+
+protected:
+    HRESULT QueryExtra(REFIID riid, void** ppv) override {
+        return inner_->NonDelegatingQueryInterface(riid, ppv);
+    }
+
+private:
+    CMyTransform* inner_;
+};
+
+TEST_F(TransformTypes, AggregatedTransformKeepsTheOuterIdentity) {
+    auto* owner = new CTransformOwner();
+    IUnknown* outer = static_cast<IPersist*>(owner);
+    ComPtr<ILumokaFilterCtrl> ctrl;
+    ASSERT_EQ(S_OK, outer->QueryInterface(IID_PPV_ARGS(&ctrl)));
+    ComPtr<IBaseFilter> filter;
+    ASSERT_EQ(S_OK, ctrl->QueryInterface(IID_PPV_ARGS(&filter)));
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(S_OK, filter->QueryInterface(IID_PPV_ARGS(&identity)));
+    EXPECT_EQ(outer, identity.Get());
+    // Pins count on the outer object too.
+    ComPtr<IPin> pin;
+    ASSERT_EQ(S_OK, filter->FindPin(L"In", &pin));
+    const ULONG before = RefCount(outer);
+    pin->AddRef();
+    EXPECT_EQ(before + 1, RefCount(outer));
+    pin->Release();
+    ctrl.Reset();
+    filter.Reset();
+    identity.Reset();
+    pin.Reset();
+    EXPECT_EQ(0u, outer->Release());
+}
+
 TEST_F(TransformTypes, NotInAGraphReleasesToZero) {
     IBaseFilter* filter = nullptr;
     ASSERT_EQ(S_OK, CreateLumokaTransform(&filter));
