@@ -4,6 +4,8 @@
 // Output is UTF-8 with LF line ends. Exit status: 0 success, 1 build failed, 2 usage or file
 // error.
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include <clocale>
@@ -51,6 +53,9 @@ int main() {
     // The program's own start-up: the C runtime locale from the user's environment and an
     // apartment for the graph.
     setlocale(LC_ALL, "");
+    // The report is UTF-8 with LF line ends: no text-mode translation of "\n".
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     const std::vector<std::wstring> args = Arguments();
     if (args.empty()) return Usage();
     const bool devices = args[0] == L"devices" && args.size() == 1;
