@@ -1,7 +1,9 @@
 // Placing, painting and reading the picture of the windowless video renderer.
 #include <cstring>
+#include <new>
 
 #include "graph/GraphController.h"
+#include "graph/PictureCopy.h"
 #include "wincom/Result.h"
 #include "wincom/UniqueHandle.h"
 
@@ -31,26 +33,24 @@ lumoka::UniqueGdiObject BorderRegion(const RECT& client, const RECT& dest) {
     return lumoka::UniqueGdiObject(all);
 }
 
-// Copies the picture out of a platform block: the header, then biSizeImage bytes of pixels
-// (computed from the header when the renderer left it 0), never more than the block holds.
+}  // namespace
+
 bool CopyPicture(const BITMAPINFOHEADER& source, const BYTE* pixels, size_t available,
                  BITMAPINFOHEADER& header, std::vector<uint8_t>& out) {
     if (source.biClrUsed != 0) return false;  // a colour table would follow the header
-    header = source;
-    header.biSize = sizeof(BITMAPINFOHEADER);
     size_t size = source.biSizeImage;
     if (size == 0) size = ImageSizeBytes(source.biBitCount, source.biWidth, source.biHeight);
-    if (size == 0 || size > available) return false;
+    if (size == 0 || size > available || !pixels) return false;
     try {
         out.assign(pixels, pixels + size);
     } catch (const std::bad_alloc&) {
         return false;
     }
+    header = source;
+    header.biSize = sizeof(BITMAPINFOHEADER);
     header.biSizeImage = static_cast<DWORD>(size);
     return true;
 }
-
-}  // namespace
 
 bool CGraphController::GetNativeVideoSize(int32_t& width, int32_t& height) {
     if (!m_videoRenderer) return false;

@@ -300,3 +300,41 @@ TEST(DialogCentring, CentresTheNextDialogOfTheOwnerOnce) {
 }
 
 }  // namespace
+
+#include "graph/PictureCopy.h"
+
+namespace {
+
+TEST(PictureCopy, CopiesHeaderAndPixelsAndRefusesColourTables) {
+    BITMAPINFOHEADER bih{};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = 3;
+    bih.biHeight = 2;
+    bih.biBitCount = 32;
+    std::vector<BYTE> block(24);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<BYTE>(i);
+    BITMAPINFOHEADER header{};
+    std::vector<uint8_t> pixels;
+    // biSizeImage 0: the size comes from the header (3 x 4 bytes x 2 rows).
+    ASSERT_TRUE(CopyPicture(bih, block.data(), block.size(), header, pixels));
+    EXPECT_EQ(pixels.size(), 24u);
+    EXPECT_EQ(pixels[23], 23);
+    EXPECT_EQ(header.biSizeImage, 24u);
+    EXPECT_EQ(header.biWidth, 3);
+    // A palettised picture is refused and nothing is handed out.
+    BITMAPINFOHEADER palettised = bih;
+    palettised.biBitCount = 8;
+    palettised.biClrUsed = 256;
+    std::vector<uint8_t> none;
+    BITMAPINFOHEADER untouched{};
+    EXPECT_FALSE(CopyPicture(palettised, block.data(), block.size(), untouched, none));
+    EXPECT_TRUE(none.empty());
+    EXPECT_EQ(untouched.biWidth, 0);
+    // A size beyond the block is not read.
+    BITMAPINFOHEADER large = bih;
+    large.biSizeImage = 25;
+    EXPECT_FALSE(CopyPicture(large, block.data(), block.size(), header, none));
+    EXPECT_FALSE(CopyPicture(bih, nullptr, 100, header, none));
+}
+
+}  // namespace
