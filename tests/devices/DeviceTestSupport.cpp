@@ -116,6 +116,15 @@ bool WaitForEvent(IMediaEventEx* events, long code, DWORD timeoutMs, LONG_PTR* p
     return false;
 }
 
+bool KeyExists(const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 ULONG RefCount(IUnknown* unk) {
     unk->AddRef();
     return unk->Release();

@@ -71,6 +71,33 @@ bool WaitForEvent(IMediaEventEx* events, long code, DWORD timeoutMs, LONG_PTR* p
 // The reference count of an object (AddRef then Release).
 ULONG RefCount(IUnknown* unk);
 
+// Redirects HKEY_CLASSES_ROOT of this process to a private, empty key for its lifetime, so
+// a test can register and unregister without touching the shared prefix.
+class PrivateClassesRoot {
+public:
+    PrivateClassesRoot() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                            nullptr) == ERROR_SUCCESS) {
+            overridden_ = RegOverridePredefKey(HKEY_CLASSES_ROOT, key_) == ERROR_SUCCESS;
+        }
+    }
+    ~PrivateClassesRoot() {
+        if (overridden_) RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        if (key_) RegCloseKey(key_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, kRoot);
+    }
+    bool Active() const { return overridden_; }
+
+private:
+    static constexpr wchar_t kRoot[] = L"Software\\Lumoka2\\TestClassesRoot";
+    HKEY key_ = nullptr;
+    bool overridden_ = false;
+};
+
+// Whether a key exists under HKEY_CLASSES_ROOT.
+bool KeyExists(const std::wstring& path);
+
 constexpr wchar_t kDevicesDll[] = L"LumokaTestDevices.dll";
 
 // A test with the devices registered and a fresh graph; at the end the graph is released and

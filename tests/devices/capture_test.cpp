@@ -58,10 +58,12 @@ TEST_F(CaptureDevice, DeliversFramesOfTheChosenFormatAtItsRate) {
         }
         previous = *counter;
     }
-    // About 20 frames a second by the stream clock.
+    // About 20 frames a second by the stream clock: never faster, and late only by what a
+    // busy machine delays the streaming thread.
     const double mean = static_cast<double>(samples.back().start - samples.front().start) /
                         static_cast<double>(samples.size() - 1);
-    EXPECT_NEAR(mean, 500000.0, 150000.0);
+    EXPECT_GT(mean, 450000.0);
+    EXPECT_LT(mean, 800000.0);
 }
 
 TEST_F(CaptureDevice, GetFormatReturnsTheTypeSet) {

@@ -8,7 +8,6 @@
 
 #include "devices/MediaFormats.h"
 #include "devices/signal/FrameCounter.h"
-#include "wincom/ScopeExit.h"
 
 namespace lumoka::test {
 namespace {
@@ -111,30 +110,35 @@ TEST_F(InfTeeStandIn, EveryOutputGetsEverySample) {
     }
 }
 
+// In a private classes root: faking the platform's tee in the shared prefix would break the
+// programs that create it meanwhile.
 TEST_F(InfTeeStandIn, RefusesToReplaceAForeignTee) {
+    PrivateClassesRoot root;
+    ASSERT_TRUE(root.Active());
+    ASSERT_FALSE(RegisteredServer().has_value());
     const std::wstring foreign = L"C:\\windows\\system32\\qcap.dll";
-    auto restore = MakeScopeExit([] {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"CLSID\\{F8388A40-D5BB-11D0-BE5A-0080C706568E}");
-        CallDllExport(kTeeDll, "DllRegisterServer");
-    });
     ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, kServerKey, nullptr, REG_SZ, foreign.c_str(),
                               static_cast<DWORD>((foreign.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
     EXPECT_TRUE(FAILED(CallDllExport(kTeeDll, "DllRegisterServer")));
     EXPECT_EQ(RegisteredServer(), foreign);
+    EXPECT_FALSE(
+        KeyExists(L"CLSID\\{083863F1-70DE-11D0-BD40-00A0C911CE86}\\Instance\\"
+                  L"{F8388A40-D5BB-11D0-BE5A-0080C706568E}"));
     // Unregistering leaves the foreign server alone too.
     EXPECT_EQ(CallDllExport(kTeeDll, "DllUnregisterServer"), S_FALSE);
     EXPECT_EQ(RegisteredServer(), foreign);
 
-    restore.Dismiss();
     ASSERT_EQ(RegDeleteTreeW(HKEY_CLASSES_ROOT, L"CLSID\\{F8388A40-D5BB-11D0-BE5A-0080C706568E}"),
               ERROR_SUCCESS);
     ASSERT_EQ(CallDllExport(kTeeDll, "DllRegisterServer"), S_OK);
     const auto ours = RegisteredServer();
     ASSERT_TRUE(ours.has_value());
     EXPECT_NE(ours->find(L"LumokaInfTeeStandIn.dll"), std::wstring::npos);
-    // Registering over our own entry (from any folder) is allowed.
+    // Registering over our own entry (from any folder) is allowed; unregistering removes it.
     EXPECT_EQ(CallDllExport(kTeeDll, "DllRegisterServer"), S_OK);
+    EXPECT_EQ(CallDllExport(kTeeDll, "DllUnregisterServer"), S_OK);
+    EXPECT_FALSE(RegisteredServer().has_value());
 }
 
 }  // namespace

@@ -85,18 +85,39 @@ TEST_F(Registration, EveryMonikerBindsToAFilterThatKnowsItsDevice) {
     EXPECT_EQ(CallDllExport(kDevicesDll, "DllCanUnloadNow"), S_OK);
 }
 
-// The devices are missing from the shared prefix for the few milliseconds between the two
-// calls; the tests of other areas look them up well apart from this one.
-TEST_F(Registration, UnregisteringRemovesEveryInstance) {
-    ASSERT_EQ(CallDllExport(kDevicesDll, "DllUnregisterServer"), S_OK);
-    for (const Expected& e : kExpected) EXPECT_EQ(CountListed(e), 0u);
-    ComPtr<IBaseFilter> f;
-    EXPECT_EQ(
-        CoCreateInstance(CLSID_LumokaTestCard, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&f)),
-        REGDB_E_CLASSNOTREG);
-    // Put them back for everything that runs after.
+// Registering and unregistering run with HKEY_CLASSES_ROOT redirected to a private key of
+// this test, so the devices never vanish from the shared prefix for other programs. (There the
+// filter mapper cannot be created, so the devices are written as plain Instance keys, the
+// mapper's fallback.)
+std::wstring InstancePath(const GUID& category, const wchar_t* instance) {
+    wchar_t guid[40] = {};
+    StringFromGUID2(category, guid, 40);
+    return std::wstring(L"CLSID\\") + guid + L"\\Instance\\" + instance;
+}
+
+TEST_F(Registration, UnregisteringRemovesEveryEntry) {
+    PrivateClassesRoot root;
+    ASSERT_TRUE(root.Active());
+    const std::wstring card0 = InstancePath(CLSID_VideoInputDeviceCategory, L"lumoka-testcard-0");
+    const std::wstring tone = InstancePath(CLSID_AudioInputDeviceCategory, L"lumoka-testtone-0");
+    const std::wstring server = L"CLSID\\{D7766C0A-041A-4D11-B2E8-3CC0FE644917}\\InprocServer32";
+    ASSERT_FALSE(KeyExists(card0));
     ASSERT_EQ(CallDllExport(kDevicesDll, "DllRegisterServer"), S_OK);
-    for (const Expected& e : kExpected) EXPECT_EQ(CountListed(e), 1u);
+    EXPECT_TRUE(KeyExists(card0));
+    EXPECT_TRUE(KeyExists(tone));
+    EXPECT_TRUE(KeyExists(server));
+    wchar_t path[64] = {};
+    DWORD size = sizeof(path);
+    EXPECT_EQ(RegGetValueW(HKEY_CLASSES_ROOT, card0.c_str(), L"DevicePath", RRF_RT_REG_SZ, nullptr,
+                           path, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(path, L"lumoka-testcard-0");
+
+    ASSERT_EQ(CallDllExport(kDevicesDll, "DllUnregisterServer"), S_OK);
+    EXPECT_FALSE(KeyExists(card0));
+    EXPECT_FALSE(KeyExists(tone));
+    EXPECT_FALSE(KeyExists(server));
+    EXPECT_FALSE(KeyExists(InstancePath(CLSID_VideoInputDeviceCategory, L"lumoka-testcard-2xbar")));
 }
 
 }  // namespace
