@@ -27,10 +27,12 @@ int PatternLuma(CRecordingSink* sink) {
     return (p[2] * 77 + p[1] * 150 + p[0] * 29) >> 8;
 }
 
+// The pattern of a frame rendered after the route changed: one already being rendered may
+// still come first, so the second new frame counts.
 int PatternAfterRoute(CRecordingSink* sink) {
-    Sleep(120);
+    Sleep(100);
     sink->ClearRecord();
-    return sink->WaitForSamples(1, 3000) ? PatternLuma(sink) : -1;
+    return sink->WaitForSamples(2, 3000) ? PatternLuma(sink) : -1;
 }
 
 TEST_F(Crossbar, IsFoundUpstreamAndDescribesItsPins) {

@@ -52,7 +52,7 @@ TEST_F(SignalLoss, InProcessSwitchStopsDeliveryAndReportsTheLoss) {
     long locked = 1;
     EXPECT_EQ(decoder->get_HorizontalLocked(&locked), S_OK);
     EXPECT_EQ(locked, 0);
-    Sleep(100);  // a frame already on its way may still arrive
+    Sleep(250);  // a frame already on its way may still arrive
     EXPECT_TRUE(Silent(sink.Get(), 400));
 
     ASSERT_EQ(device->SetSignalLost(FALSE), S_OK);
@@ -100,7 +100,7 @@ TEST_F(SignalLoss, RegistrySwitchWorksFromOutside) {
     LONG_PTR p1 = 0, p2 = -1;
     ASSERT_TRUE(WaitForEvent(g_.events.Get(), EC_DEVICE_LOST, 3000, &p1, &p2));
     EXPECT_EQ(p2, 0);
-    Sleep(100);
+    Sleep(250);
     EXPECT_TRUE(Silent(sink.Get(), 300));
 
     ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"SignalLost"), ERROR_SUCCESS);
