@@ -159,6 +159,29 @@ TEST_P(PixelOpsLevels, KernelsMatchScalar) {
         fast.sharpenAverageToFrame(&got[off], &a[off], &b[off], &c[off], n);
         fast.finishFrame();
         check("sharpenAverageToFrame");
+        // The expanding forms against the two scalar passes they stand for.
+        for (bool lumaOnEven : {false, true}) {
+            const bool xFirst = (iter & 4) != 0;
+            ref.average(&want[off], &a[off], &b[off], n);
+            ref.ycExpand(&want[off], &want[off], n, lumaOnEven);
+            fast.averageExpand(&got[off], &a[off], &b[off], n, lumaOnEven);
+            check("averageExpand");
+            ref.averageNested(&want[off], &a[off], &b[off], &c[off], n, xFirst);
+            ref.ycExpand(&want[off], &want[off], n, lumaOnEven);
+            fast.averageNestedExpand(&got[off], &a[off], &b[off], &c[off], n, xFirst, lumaOnEven);
+            check("averageNestedExpand");
+            const Bytes d = RandomBytes(rng, n + off), e = RandomBytes(rng, n + off);
+            const bool renew = (iter & 8) != 0;
+            Bytes pWant = d, pGot = d, keepWant(n + off), keepGot(n + off);
+            ref.blendKeep(&want[off], &a[off], &pWant[off], &c[off], n, xFirst, &keepWant[off],
+                          renew ? &e[off] : nullptr);
+            ref.ycExpand(&want[off], &want[off], n, lumaOnEven);
+            fast.blendKeepExpand(&got[off], &a[off], &pGot[off], &c[off], n, xFirst, &keepGot[off],
+                                 renew ? &e[off] : nullptr, lumaOnEven);
+            check("blendKeepExpand");
+            ASSERT_EQ(pGot, pWant) << "blendKeepExpand renewed row, n " << n;
+            ASSERT_EQ(keepGot, keepWant) << "blendKeepExpand kept row, n " << n;
+        }
         const bool lumaOnEven = (iter & 1) != 0;
         ref.ycExpand(&want[off], &a[off], n, lumaOnEven);
         fast.ycExpand(&got[off], &a[off], n, lumaOnEven);

@@ -65,9 +65,12 @@ private:
     uint8_t* Scratch(int i) const { return job_.scratch + i * job_.scratchStride; }
 
     const uint8_t* Src(int64_t y);
-    const uint8_t* Deinterlaced(int64_t y, uint8_t* dst);
+    const uint8_t* Deinterlaced(int64_t y, uint8_t* dst, bool expand);
+    const uint8_t* AsRow(const uint8_t* row, uint8_t* dst, bool expand, int64_t y);
+    // The byte layout seen from row y of the L-byte run: which table its even bytes take.
+    bool RowLumaOnEven(int64_t y) const { return lumaOnEven_ != (((y * r_) & 1) != 0); }
     int64_t SimpleSourceRow(int64_t y) const;
-    const uint8_t* Blend(int64_t y, uint8_t* dst);
+    const uint8_t* Blend(int64_t y, uint8_t* dst, bool expand);
     const uint8_t* OldRow(int i, int64_t y) const;
     uint8_t* NewRow(int i, int64_t y) const;
     void StoreOtherField(int64_t y);
@@ -142,21 +145,34 @@ int64_t CDeinterlacer::SimpleSourceRow(int64_t y) const {
     return y - 1;
 }
 
-const uint8_t* CDeinterlacer::Deinterlaced(int64_t y, uint8_t* dst) {
+// Deinterlaced row y. With expand (YC expansion after deinterlacing, the whole row inside the
+// expanded run) the row comes back YC-expanded in dst, computed and expanded in one pass.
+const uint8_t* CDeinterlacer::Deinterlaced(int64_t y, uint8_t* dst, bool expand) {
     switch (job_.mode) {
         case kSimple:
-            return Src(SimpleSourceRow(y));
+            return AsRow(Src(SimpleSourceRow(y)), dst, expand, y);
         case kLinear:
         case kLinearSharp:
-            if (IsStoredRow(y, job_.field, g_.rows)) return Src(y);
-            k_.average(dst, Src(y - 1), Src(y + 1), n_);
+            if (IsStoredRow(y, job_.field, g_.rows)) return AsRow(Src(y), dst, expand, y);
+            if (expand) {
+                k_.averageExpand(dst, Src(y - 1), Src(y + 1), n_, RowLumaOnEven(y));
+            } else {
+                k_.average(dst, Src(y - 1), Src(y + 1), n_);
+            }
             return dst;
         case kBlend:
         case kBlendSharp:
-            return Blend(y, dst);
+            return Blend(y, dst, expand);
         default:
-            return Src(y);
+            return AsRow(Src(y), dst, expand, y);
     }
+}
+
+// A source row as deinterlaced row y: itself, or its expansion in dst.
+const uint8_t* CDeinterlacer::AsRow(const uint8_t* row, uint8_t* dst, bool expand, int64_t y) {
+    if (!expand) return row;
+    k_.ycExpand(dst, row, n_, RowLumaOnEven(y));
+    return dst;
 }
 
 // Row y of field picture i in the form the frame found it: every row in place when plain,
@@ -176,7 +192,8 @@ uint8_t* CDeinterlacer::NewRow(int i, int64_t y) const {
 // Buffer 1 (even field) is always the first argument of the average. Inside the picture each
 // row is stored in exactly one of the two field pictures and interpolated in the other, so the
 // blend is one stored row averaged with the average of two rows.
-const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
+const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst, bool expand) {
+    const bool le = RowLumaOnEven(y);
     const int c = job_.field;
     const int other = 1 - c;
     const bool otherStored = job_.forms[other]->rowBytes == 0 || IsStoredRow(y, other, g_.rows);
@@ -186,7 +203,13 @@ const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
         if (otherStored) {
             std::memcpy(keep, fresh, n_);
             const uint8_t* o = OldRow(other, y);
-            k_.average(dst, c == 0 ? fresh : o, c == 0 ? o : fresh, n_);
+            const uint8_t* a = c == 0 ? fresh : o;
+            const uint8_t* b = c == 0 ? o : fresh;
+            if (expand) {
+                k_.averageExpand(dst, a, b, n_, le);
+            } else {
+                k_.average(dst, a, b, n_);
+            }
         } else {
             // This row is the last to read the other picture's row y - 1, so that row is
             // renewed here, while it is in cache (compact, so its old and new places agree).
@@ -197,13 +220,22 @@ const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst) {
             }
             uint8_t* up = NewRow(other, y - 1);
             const uint8_t* down = OldRow(other, y + 1);
-            const auto blendKeep = blendToFrame_ ? k_.blendKeepToFrame : k_.blendKeep;
-            blendKeep(dst, fresh, up, down, n_, c == 0, keep, renew);
+            if (expand) {
+                k_.blendKeepExpand(dst, fresh, up, down, n_, c == 0, keep, renew, le);
+            } else {
+                const auto blendKeep = blendToFrame_ ? k_.blendKeepToFrame : k_.blendKeep;
+                blendKeep(dst, fresh, up, down, n_, c == 0, keep, renew);
+            }
         }
     } else {
         // An inner row of the other field's parity: stored in the other picture.
-        const auto nested = blendToFrame_ ? k_.averageNestedToFrame : k_.averageNested;
-        nested(dst, OldRow(other, y), Src(y - 1), Src(y + 1), n_, other == 0);
+        const uint8_t* x = OldRow(other, y);
+        if (expand) {
+            k_.averageNestedExpand(dst, x, Src(y - 1), Src(y + 1), n_, other == 0, le);
+        } else {
+            const auto nested = blendToFrame_ ? k_.averageNestedToFrame : k_.averageNested;
+            nested(dst, x, Src(y - 1), Src(y + 1), n_, other == 0);
+        }
     }
     return dst;
 }
@@ -218,21 +250,23 @@ void CDeinterlacer::StoreOtherField(int64_t y) {
 }
 
 // Deinterlaces row y for the sharpen pass: the staging buffer keeps the bytes a later frame
-// can read (those past the last whole group of the run), then the row is YC-expanded.
+// can read (those past the last whole group of the run), then the row is YC-expanded. A row
+// wholly inside the expanded run has no such bytes and is expanded as it is deinterlaced.
 void CDeinterlacer::ProduceSharpRow(int64_t y) {
     const int slot = static_cast<int>(y & 3);
     uint8_t* into = dRing_[slot];
     if (PassesSharpenUnchanged(y)) {
         if (uint8_t* t = g_.TargetRow(y)) into = t;
     }
-    const uint8_t* d = Deinterlaced(y, into);
     const int64_t start = y * r_;
+    const bool expanded = ycAfter_ && start + r_ <= groupEnd_;
+    const uint8_t* d = Deinterlaced(y, into, expanded);
     const int64_t from = std::max(start, groupEnd_);
     const int64_t to = std::min<int64_t>(start + r_, static_cast<int64_t>(length_));
     if (from < to) {
         std::memcpy(job_.stage + from, d + (from - start), static_cast<size_t>(to - from));
     }
-    if (ycAfter_) {
+    if (ycAfter_ && !expanded) {
         ExpandRowPart(dRing_[slot], d, y);
         d = dRing_[slot];
     }
@@ -275,7 +309,7 @@ size_t CDeinterlacer::Run() {
             if (y >= 1) EmitSharpened(y - 1);
         } else {
             uint8_t* t = Target(y);
-            const uint8_t* d = Deinterlaced(y, t);
+            const uint8_t* d = Deinterlaced(y, t, false);
             if (d != t) std::memcpy(t, d, n_);
         }
         if (storeOther && y >= 1 && renewedRow_ != y - 1) StoreOtherField(y - 1);

@@ -50,6 +50,15 @@ struct RowKernels {
     // Makes the frame rows written by the *ToFrame kernels visible in order before the frame is
     // handed on (their stores are weakly ordered).
     void (*finishFrame)();
+
+    // average, averageNested and blendKeep followed by ycExpand(t, t, n, lumaOnEven), in one
+    // pass where the set can (keep and p receive the rows as they are, unexpanded).
+    void (*averageExpand)(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n,
+                          bool lumaOnEven);
+    void (*averageNestedExpand)(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q,
+                                size_t n, bool xFirst, bool lumaOnEven);
+    void (*blendKeepExpand)(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
+                            bool xFirst, uint8_t* keep, const uint8_t* s, bool lumaOnEven);
 };
 
 const RowKernels& KernelsFor(SimdLevel level);

@@ -27,15 +27,15 @@ inline __m512i SharpenVec(__m512i a, __m512i b) {
     return _mm512_adds_epu8(_mm512_subs_epu8(a, _mm512_subs_epu8(b, a)), _mm512_subs_epu8(a, b));
 }
 
-// A 256-entry table as four 64-byte registers.
+// A 256-entry table as four 64-byte registers (named ones: kept in an array, the compiler
+// also copied them to the stack at every call).
 struct Table {
-    __m512i q[4];
-    explicit Table(const uint8_t* t) {
-        for (int i = 0; i < 4; ++i) q[i] = Load(t + 64 * i);
-    }
+    __m512i q0, q1, q2, q3;
+    explicit Table(const uint8_t* t)
+        : q0(Load(t)), q1(Load(t + 64)), q2(Load(t + 128)), q3(Load(t + 192)) {}
     __m512i Lookup(__m512i x) const {
-        const __m512i low = _mm512_permutex2var_epi8(q[0], x, q[1]);
-        const __m512i high = _mm512_permutex2var_epi8(q[2], x, q[3]);
+        const __m512i low = _mm512_permutex2var_epi8(q0, x, q1);
+        const __m512i high = _mm512_permutex2var_epi8(q2, x, q3);
         return _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), low, high);
     }
 };
@@ -95,22 +95,66 @@ void BlendKeep(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_
                            s != nullptr ? s + i : nullptr);
 }
 
+// YC expansion of 64 bytes: bytes in chromaBytes take the chroma table, the others luma.
+struct Expander {
+    const Table luma{kLumaTable};
+    const Table chroma{kChromaTable};
+    const __mmask64 chromaBytes;
+    explicit Expander(bool lumaOnEven)
+        : chromaBytes(lumaOnEven ? 0xAAAAAAAAAAAAAAAAull : 0x5555555555555555ull) {}
+    __m512i operator()(__m512i x) const {
+        return _mm512_mask_blend_epi8(chromaBytes, luma.Lookup(x), chroma.Lookup(x));
+    }
+};
+
 void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     size_t i = 0;
     if (n >= 64) {
-        const Table luma(kLumaTable);
-        const Table chroma(kChromaTable);
-        // Bytes at odd offsets take the other table.
-        const __mmask64 odd = 0xAAAAAAAAAAAAAAAAull;
-        for (; i + 64 <= n; i += 64) {
-            const __m512i x = Load(s + i);
-            const __m512i l = luma.Lookup(x);
-            const __m512i c = chroma.Lookup(x);
-            Store(t + i, lumaOnEven ? _mm512_mask_blend_epi8(odd, l, c)
-                                    : _mm512_mask_blend_epi8(odd, c, l));
-        }
+        const Expander yc(lumaOnEven);
+        for (; i + 64 <= n; i += 64) Store(t + i, yc(Load(s + i)));
     }
     kAvx2Kernels.ycExpand(t + i, s + i, n - i, lumaOnEven);
+}
+
+// The expanding forms: each 64-byte step is expanded on its way to t. The bytes past the last
+// step (which starts at a multiple of 64, so the byte parity is unchanged) are done in two
+// passes by the 32-byte kernels.
+void AverageExpand(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n, bool lumaOnEven) {
+    const Expander yc(lumaOnEven);
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    for (; i + 64 <= blockEnd; i += 64) Store(t + i, yc(AverageFloor(Load(a + i), Load(b + i))));
+    kAvx2Kernels.average(t + i, a + i, b + i, n - i);
+    kAvx2Kernels.ycExpand(t + i, t + i, n - i, lumaOnEven);
+}
+
+void AverageNestedExpand(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q, size_t n,
+                         bool xFirst, bool lumaOnEven) {
+    const Expander yc(lumaOnEven);
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    for (; i + 64 <= blockEnd; i += 64) {
+        Store(t + i, yc(AverageFloor(Load(x + i), AverageFloor(Load(p + i), Load(q + i)))));
+    }
+    kAvx2Kernels.averageNested(t + i, x + i, p + i, q + i, n - i, xFirst);
+    kAvx2Kernels.ycExpand(t + i, t + i, n - i, lumaOnEven);
+}
+
+void BlendKeepExpand(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
+                     bool xFirst, uint8_t* keep, const uint8_t* s, bool lumaOnEven) {
+    const Expander yc(lumaOnEven);
+    const size_t blockEnd = n & ~size_t{15};
+    size_t i = 0;
+    for (; i + 64 <= blockEnd; i += 64) {
+        const __m512i vx = Load(x + i);
+        const __m512i v = AverageFloor(vx, AverageFloor(Load(p + i), Load(q + i)));
+        if (s != nullptr) Store(p + i, Load(s + i));
+        Store(keep + i, vx);
+        Store(t + i, yc(v));
+    }
+    kAvx2Kernels.blendKeep(t + i, x + i, p + i, q + i, n - i, xFirst, keep + i,
+                           s != nullptr ? s + i : nullptr);
+    kAvx2Kernels.ycExpand(t + i, t + i, n - i, lumaOnEven);
 }
 
 // The frame-row kernels below cover a row's block part [0, blockEnd) in 64-byte steps aligned to
@@ -197,6 +241,9 @@ const RowKernels kAvx512Kernels = {Average,
                                    AverageNestedToFrame,
                                    BlendKeepToFrame,
                                    SharpenAverageToFrame,
-                                   FinishFrame};
+                                   FinishFrame,
+                                   AverageExpand,
+                                   AverageNestedExpand,
+                                   BlendKeepExpand};
 
 }  // namespace lumoka
