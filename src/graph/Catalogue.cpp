@@ -93,9 +93,12 @@ std::wstring PinCategoryText(IPin* pin) {
 
 const GUID& DeviceCategory(DeviceKind kind) {
     switch (kind) {
-        case DeviceKind::OtherFilter: return CLSID_LegacyAmFilterCategory;
-        case DeviceKind::AudioCapture: return CLSID_AudioInputDeviceCategory;
-        case DeviceKind::VideoCapture: break;
+        case DeviceKind::OtherFilter:
+            return CLSID_LegacyAmFilterCategory;
+        case DeviceKind::AudioCapture:
+            return CLSID_AudioInputDeviceCategory;
+        case DeviceKind::VideoCapture:
+            break;
     }
     return CLSID_VideoInputDeviceCategory;
 }
@@ -103,8 +106,8 @@ const GUID& DeviceCategory(DeviceKind kind) {
 std::wstring DecodeFourCcAnsi(const std::string& bytes) {
     if (bytes.empty()) return std::wstring();
     wchar_t wide[8] = {};
-    const int n = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                      wide, 8);
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide, 8);
     return std::wstring(wide, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
@@ -220,8 +223,8 @@ bool ListVideoFormats(IBaseFilter* filter, std::vector<VideoFormatEntry>& list) 
         std::memcpy(&entry.Caps, caps.data(), sizeof(entry.Caps));
         CopyMediaTypeFields(*mt.Get(), entry.MediaType);
         std::memcpy(&entry.Header, mt->pbFormat, sizeof(entry.Header));
-        entry.SubtypeName = VideoSubtypeName(ToGuid16(mt->subtype),
-                                             entry.Header.bmiHeader.biCompression, DecodeFourCcAnsi);
+        entry.SubtypeName = VideoSubtypeName(
+            ToGuid16(mt->subtype), entry.Header.bmiHeader.biCompression, DecodeFourCcAnsi);
         entry.Standards = VideoStandardNames(entry.Caps.VideoStandard);
         long standard = 0;
         if (decoder && SUCCEEDED(decoder->get_TVFormat(&standard))) {

@@ -21,9 +21,10 @@ void CentreDialog(HWND dialog, HWND owner) {
     RECT ownerRect{};
     RECT dialogRect{};
     if (!GetWindowRect(owner, &ownerRect) || !GetWindowRect(dialog, &dialogRect)) return;
-    const IntRect screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    const IntRect screen{
+        GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+        GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+        GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     const IntPoint p = CentreOver(
         {ownerRect.left, ownerRect.top, ownerRect.right, ownerRect.bottom},
         {dialogRect.right - dialogRect.left, dialogRect.bottom - dialogRect.top}, screen);

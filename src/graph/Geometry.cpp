@@ -4,12 +4,18 @@
 
 AspectPair AspectPairFromSetting(int32_t aspectRatio) {
     switch (aspectRatio) {
-        case 1: return {4, 3};
-        case 2: return {16, 9};
-        case 3: return {40, 33};
-        case 4: return {10, 11};
-        case 100: return kAspectFit;
-        default: return kAspectNative;
+        case 1:
+            return {4, 3};
+        case 2:
+            return {16, 9};
+        case 3:
+            return {40, 33};
+        case 4:
+            return {10, 11};
+        case 100:
+            return kAspectFit;
+        default:
+            return kAspectNative;
     }
 }
 

@@ -48,10 +48,9 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
     }
 
     if (hasVideo) {
-        const VideoBranchPlan plan =
-            PlanVideoBranch(CountChecked(profile.FilterVideo), profile.PreviewTransform,
-                            profile.PreviewTransformCopy, profile.PreviewTransformFrame,
-                            profile.PreviewVideoSync);
+        const VideoBranchPlan plan = PlanVideoBranch(
+            CountChecked(profile.FilterVideo), profile.PreviewTransform,
+            profile.PreviewTransformCopy, profile.PreviewTransformFrame, profile.PreviewVideoSync);
         if (!CreateVideoTee(plan.Tee)) return false;
         if (!CreateVideoRenderer(window)) return false;
 
@@ -77,9 +76,9 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
 
         bool connected = false;
         if (!plan.UseTransform) {
-            connected = ConnectChain(profile.FilterVideo, m_videoCapture.Get(), Branch::Video,
-                                     profile.PreviewVideoSync, m_videoTee.Get(),
-                                     m_videoRenderer.Get());
+            connected =
+                ConnectChain(profile.FilterVideo, m_videoCapture.Get(), Branch::Video,
+                             profile.PreviewVideoSync, m_videoTee.Get(), m_videoRenderer.Get());
         } else {
             if (m_transform) return false;
             if (!BuildTransformBranch(profile, plan.TeeOutput)) return false;
@@ -138,7 +137,8 @@ bool CGraphController::CreateVideoTee(TeeKind kind) {
     const bool smart = kind == TeeKind::SmartTee;
     if (FAILED(m_factory->CreateFilter(smart ? CLSID_SmartTee : CLSID_InfTee, m_videoTee)) ||
         !m_videoTee) {
-        AppendLog(smart ? L"ビデオスマートティー取得失敗" : L"ビデオインフィニットピンティー取得失敗");
+        AppendLog(smart ? L"ビデオスマートティー取得失敗"
+                        : L"ビデオインフィニットピンティー取得失敗");
         return false;
     }
     return AddToGraph(m_videoTee.Get(), smart ? L"Video SmartTee" : L"Video InfTee");
@@ -170,7 +170,8 @@ bool CGraphController::CreateVideoRenderer(HWND window) {
 bool CGraphController::ConfigureVmr7(HWND window) {
     ComPtr<IVMRFilterConfig> config;
     ComPtr<IVMRWindowlessControl> control;
-    if (FAILED(m_videoRenderer.As(&config)) || FAILED(config->SetRenderingMode(VMRMode_Windowless))) {
+    if (FAILED(m_videoRenderer.As(&config)) ||
+        FAILED(config->SetRenderingMode(VMRMode_Windowless))) {
         return false;
     }
     // Wine 8 answers E_NOTIMPL here, so "without overlay" cannot be built there

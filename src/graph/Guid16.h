@@ -39,5 +39,6 @@ extern const Guid16 kMediaSubtypeYuy2;
 extern const Guid16 kMediaSubtypePcm;
 }  // namespace guids
 
-// A subtype of the FOURCC family: the code in Data1 with the fixed tail 0000-0010-8000-00AA00389B71.
+// A subtype of the FOURCC family: the code in Data1 with the fixed tail
+// 0000-0010-8000-00AA00389B71.
 Guid16 FourCcSubtype(uint32_t fourcc);

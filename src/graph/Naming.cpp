@@ -5,11 +5,16 @@
 namespace {
 
 // Tails shared by families of identifiers.
-#define FOURCC_TAIL 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}
-#define E436_TAIL 0x524f, 0x11ce, {0x9f, 0x53, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}
-#define PINCAT_TAIL 0x0353, 0x11d1, {0x90, 0x5f, 0x00, 0x00, 0xc0, 0xcc, 0x16, 0xba}
-#define ANALOG_TAIL 0x7817, 0x11cf, {0x8a, 0x03, 0x00, 0xaa, 0x00, 0x6e, 0xcb, 0x65}
-#define MPEG2_TAIL 0xdb46, 0x11cf, {0xb4, 0xd1, 0x00, 0x80, 0x5f, 0x6c, 0xbb, 0xea}
+#define FOURCC_TAIL \
+    0x0000, 0x0010, { 0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71 }
+#define E436_TAIL \
+    0x524f, 0x11ce, { 0x9f, 0x53, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70 }
+#define PINCAT_TAIL \
+    0x0353, 0x11d1, { 0x90, 0x5f, 0x00, 0x00, 0xc0, 0xcc, 0x16, 0xba }
+#define ANALOG_TAIL \
+    0x7817, 0x11cf, { 0x8a, 0x03, 0x00, 0xaa, 0x00, 0x6e, 0xcb, 0x65 }
+#define MPEG2_TAIL \
+    0xdb46, 0x11cf, { 0xb4, 0xd1, 0x00, 0x80, 0x5f, 0x6c, 0xbb, 0xea }
 
 struct GuidName {
     Guid16 Key;
@@ -17,12 +22,18 @@ struct GuidName {
 };
 
 const GuidName kPinCategories[] = {
-    {{0xfb6c4283, PINCAT_TAIL}, L"ANALOGVIDEOIN"}, {{0xfb6c4281, PINCAT_TAIL}, L"CAPTURE"},
-    {{0xfb6c4289, PINCAT_TAIL}, L"CC"},            {{0xfb6c4287, PINCAT_TAIL}, L"EDS"},
-    {{0xfb6c4286, PINCAT_TAIL}, L"NABTS"},         {{0xfb6c4282, PINCAT_TAIL}, L"PREVIEW"},
-    {{0xfb6c428a, PINCAT_TAIL}, L"STILL"},         {{0xfb6c4288, PINCAT_TAIL}, L"TELETEXT"},
-    {{0xfb6c428b, PINCAT_TAIL}, L"TIMECODE"},      {{0xfb6c4284, PINCAT_TAIL}, L"VBI"},
-    {{0xfb6c4285, PINCAT_TAIL}, L"VIDEOPORT"},     {{0xfb6c428c, PINCAT_TAIL}, L"VIDEOPORT_VBI"},
+    {{0xfb6c4283, PINCAT_TAIL}, L"ANALOGVIDEOIN"},
+    {{0xfb6c4281, PINCAT_TAIL}, L"CAPTURE"},
+    {{0xfb6c4289, PINCAT_TAIL}, L"CC"},
+    {{0xfb6c4287, PINCAT_TAIL}, L"EDS"},
+    {{0xfb6c4286, PINCAT_TAIL}, L"NABTS"},
+    {{0xfb6c4282, PINCAT_TAIL}, L"PREVIEW"},
+    {{0xfb6c428a, PINCAT_TAIL}, L"STILL"},
+    {{0xfb6c4288, PINCAT_TAIL}, L"TELETEXT"},
+    {{0xfb6c428b, PINCAT_TAIL}, L"TIMECODE"},
+    {{0xfb6c4284, PINCAT_TAIL}, L"VBI"},
+    {{0xfb6c4285, PINCAT_TAIL}, L"VIDEOPORT"},
+    {{0xfb6c428c, PINCAT_TAIL}, L"VIDEOPORT_VBI"},
 };
 
 const GuidName kMajorTypes[] = {
@@ -60,29 +71,38 @@ const GuidName kAudioSubtypes[] = {
 };
 
 const GuidName kVideoSubtypes[] = {
-    {{0x56555941, FOURCC_TAIL}, L"AYUV"},   {{0x59565955, FOURCC_TAIL}, L"UYVY"},
-    {{0x31313459, FOURCC_TAIL}, L"Y411"},   {{0x50313459, FOURCC_TAIL}, L"Y41P"},
-    {{0x31313259, FOURCC_TAIL}, L"Y211"},   {{0x32595559, FOURCC_TAIL}, L"YUY2"},
-    {{0x55595659, FOURCC_TAIL}, L"YVYU"},   {{0x56595559, FOURCC_TAIL}, L"YUYV"},
-    {{0x39304649, FOURCC_TAIL}, L"IF09"},   {{0x56555949, FOURCC_TAIL}, L"IYUV"},
-    {{0x32315659, FOURCC_TAIL}, L"YV12"},   {{0x39555659, FOURCC_TAIL}, L"YVU9"},
-    {{0xe436eb78, E436_TAIL}, L"RGB1"},     {{0xe436eb79, E436_TAIL}, L"RGB4"},
-    {{0xe436eb7a, E436_TAIL}, L"RGB8"},     {{0xe436eb7c, E436_TAIL}, L"RGB555"},
-    {{0xe436eb7b, E436_TAIL}, L"RGB565"},   {{0xe436eb7d, E436_TAIL}, L"RGB24"},
+    {{0x56555941, FOURCC_TAIL}, L"AYUV"},
+    {{0x59565955, FOURCC_TAIL}, L"UYVY"},
+    {{0x31313459, FOURCC_TAIL}, L"Y411"},
+    {{0x50313459, FOURCC_TAIL}, L"Y41P"},
+    {{0x31313259, FOURCC_TAIL}, L"Y211"},
+    {{0x32595559, FOURCC_TAIL}, L"YUY2"},
+    {{0x55595659, FOURCC_TAIL}, L"YVYU"},
+    {{0x56595559, FOURCC_TAIL}, L"YUYV"},
+    {{0x39304649, FOURCC_TAIL}, L"IF09"},
+    {{0x56555949, FOURCC_TAIL}, L"IYUV"},
+    {{0x32315659, FOURCC_TAIL}, L"YV12"},
+    {{0x39555659, FOURCC_TAIL}, L"YVU9"},
+    {{0xe436eb78, E436_TAIL}, L"RGB1"},
+    {{0xe436eb79, E436_TAIL}, L"RGB4"},
+    {{0xe436eb7a, E436_TAIL}, L"RGB8"},
+    {{0xe436eb7c, E436_TAIL}, L"RGB555"},
+    {{0xe436eb7b, E436_TAIL}, L"RGB565"},
+    {{0xe436eb7d, E436_TAIL}, L"RGB24"},
     {{0xe436eb7e, E436_TAIL}, L"RGB32"},
     {{0x773c9ac0, 0x3274, 0x11d0, {0xb7, 0x24, 0x00, 0xaa, 0x00, 0x6c, 0x1a, 0x01}}, L"ARGB32"},
 };
 
-const wchar_t* const kCompressionNames[] = {L"BI_RGB",  L"BI_RLE8", L"BI_RLE4",
+const wchar_t* const kCompressionNames[] = {L"BI_RGB",       L"BI_RLE8", L"BI_RLE4",
                                             L"BI_BITFIELDS", L"BI_JPEG", L"BI_PNG"};
 
 const VideoStandardName kStandards[] = {
-    {0x1, L"NTSC_M"},       {0x2, L"NTSC_M_J"},      {0x4, L"NTSC_433"},
-    {0x10, L"PAL_B"},       {0x20, L"PAL_D"},        {0x40, L"PAL_G"},
-    {0x80, L"PAL_H"},       {0x100, L"PAL_I"},       {0x200, L"PAL_M"},
-    {0x400, L"PAL_N"},      {0x800, L"PAL_60"},      {0x1000, L"SECAM_B"},
-    {0x2000, L"SECAM_D"},   {0x4000, L"SECAM_G"},    {0x8000, L"SECAM_H"},
-    {0x10000, L"SECAM_K"},  {0x20000, L"SECAM_K1"},  {0x40000, L"SECAM_L"},
+    {0x1, L"NTSC_M"},       {0x2, L"NTSC_M_J"},         {0x4, L"NTSC_433"},
+    {0x10, L"PAL_B"},       {0x20, L"PAL_D"},           {0x40, L"PAL_G"},
+    {0x80, L"PAL_H"},       {0x100, L"PAL_I"},          {0x200, L"PAL_M"},
+    {0x400, L"PAL_N"},      {0x800, L"PAL_60"},         {0x1000, L"SECAM_B"},
+    {0x2000, L"SECAM_D"},   {0x4000, L"SECAM_G"},       {0x8000, L"SECAM_H"},
+    {0x10000, L"SECAM_K"},  {0x20000, L"SECAM_K1"},     {0x40000, L"SECAM_L"},
     {0x80000, L"SECAM_L1"}, {0x100000, L"PAL_N_COMBO"},
 };
 
@@ -100,10 +120,10 @@ namespace guids {
 const Guid16 kNull = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 const Guid16 kMediaTypeVideo = {0x73646976, FOURCC_TAIL};
 const Guid16 kMediaTypeAudio = {0x73647561, FOURCC_TAIL};
-const Guid16 kFormatVideoInfo = {0x05589f80, 0xc356, 0x11ce,
-                                 {0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a}};
-const Guid16 kFormatWaveFormatEx = {0x05589f81, 0xc356, 0x11ce,
-                                    {0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a}};
+const Guid16 kFormatVideoInfo = {
+    0x05589f80, 0xc356, 0x11ce, {0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a}};
+const Guid16 kFormatWaveFormatEx = {
+    0x05589f81, 0xc356, 0x11ce, {0xbf, 0x01, 0x00, 0xaa, 0x00, 0x55, 0x59, 0x5a}};
 const Guid16 kPinCategoryCapture = {0xfb6c4281, PINCAT_TAIL};
 const Guid16 kPinCategoryPreview = {0xfb6c4282, PINCAT_TAIL};
 const Guid16 kMediaSubtypeRgb565 = {0xe436eb7b, E436_TAIL};
@@ -115,16 +135,23 @@ const Guid16 kMediaSubtypePcm = {0x00000001, FOURCC_TAIL};
 Guid16 FourCcSubtype(uint32_t fourcc) { return Guid16{fourcc, FOURCC_TAIL}; }
 
 std::wstring ConnectorName(int32_t type) {
-    static const wchar_t* const kVideo[] = {
-        L"Video Tuner",          L"Video Composite",        L"Video S-Video",
-        L"Video RGB",            L"Video YRYBY",            L"Video Serial Digital",
-        L"Video Parallel Digital", L"Video SCSI",           L"Video AUX",
-        L"Video 1394",           L"Video USB",              L"Video Decoder",
-        L"Video Encoder"};
+    static const wchar_t* const kVideo[] = {L"Video Tuner",
+                                            L"Video Composite",
+                                            L"Video S-Video",
+                                            L"Video RGB",
+                                            L"Video YRYBY",
+                                            L"Video Serial Digital",
+                                            L"Video Parallel Digital",
+                                            L"Video SCSI",
+                                            L"Video AUX",
+                                            L"Video 1394",
+                                            L"Video USB",
+                                            L"Video Decoder",
+                                            L"Video Encoder"};
     static const wchar_t* const kAudio[] = {
-        L"Audio Tuner", L"Audio Line", L"Audio Microphone", L"Audio AES/EBU Digital",
-        L"Audio S/PDIF", L"Audio SCSI", L"Audio AUX", L"Audio 1394", L"Audio USB",
-        L"Audio Decoder"};
+        L"Audio Tuner",  L"Audio Line",   L"Audio Microphone", L"Audio AES/EBU Digital",
+        L"Audio S/PDIF", L"Audio SCSI",   L"Audio AUX",        L"Audio 1394",
+        L"Audio USB",    L"Audio Decoder"};
     if (type >= 1 && type <= 13) return kVideo[type - 1];
     if (type >= 4096 && type <= 4105) return kAudio[type - 4096];
     return L"Unknown Type";
@@ -179,14 +206,14 @@ std::vector<VideoStandardName> VideoStandardNames(uint32_t mask) {
     return names;
 }
 
-bool IsUsableVideoCapability(const Guid16& majorType, const Guid16& formatType,
-                             uint32_t formatSize, bool hasFormat) {
+bool IsUsableVideoCapability(const Guid16& majorType, const Guid16& formatType, uint32_t formatSize,
+                             bool hasFormat) {
     return majorType == guids::kMediaTypeVideo && formatType == guids::kFormatVideoInfo &&
            formatSize >= kVideoInfoHeaderSize && hasFormat;
 }
 
-bool IsUsableAudioCapability(const Guid16& majorType, const Guid16& formatType,
-                             uint32_t formatSize, bool hasFormat) {
+bool IsUsableAudioCapability(const Guid16& majorType, const Guid16& formatType, uint32_t formatSize,
+                             bool hasFormat) {
     return majorType == guids::kMediaTypeAudio && formatType == guids::kFormatWaveFormatEx &&
            formatSize >= kWaveFormatExSize && hasFormat;
 }

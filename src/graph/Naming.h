@@ -49,10 +49,10 @@ std::vector<VideoStandardName> VideoStandardNames(uint32_t mask);
 // at least 88 bytes); an audio one when it is audio in a WAVEFORMATEX block (at least 18 bytes).
 constexpr uint32_t kVideoInfoHeaderSize = 88;
 constexpr uint32_t kWaveFormatExSize = 18;
-bool IsUsableVideoCapability(const Guid16& majorType, const Guid16& formatType,
-                             uint32_t formatSize, bool hasFormat);
-bool IsUsableAudioCapability(const Guid16& majorType, const Guid16& formatType,
-                             uint32_t formatSize, bool hasFormat);
+bool IsUsableVideoCapability(const Guid16& majorType, const Guid16& formatType, uint32_t formatSize,
+                             bool hasFormat);
+bool IsUsableAudioCapability(const Guid16& majorType, const Guid16& formatType, uint32_t formatSize,
+                             bool hasFormat);
 
 constexpr uint32_t MakeFourCc(char a, char b, char c, char d) {
     return static_cast<uint32_t>(static_cast<uint8_t>(a)) |

@@ -99,10 +99,12 @@ bool CGraphController::UpdateVideoPosition() {
         HRESULT hr = E_NOINTERFACE;
         if (IsVmr9(m_rendererKind)) {
             ComPtr<IVMRWindowlessControl9> control;
-            if (SUCCEEDED(m_videoRenderer.As(&control))) hr = control->SetVideoPosition(&source, &dest);
+            if (SUCCEEDED(m_videoRenderer.As(&control)))
+                hr = control->SetVideoPosition(&source, &dest);
         } else {
             ComPtr<IVMRWindowlessControl> control;
-            if (SUCCEEDED(m_videoRenderer.As(&control))) hr = control->SetVideoPosition(&source, &dest);
+            if (SUCCEEDED(m_videoRenderer.As(&control)))
+                hr = control->SetVideoPosition(&source, &dest);
         }
         if (FAILED(hr)) return false;
     }
@@ -148,7 +150,9 @@ bool CGraphController::PaintVideo() {
         evr->RepaintVideo();
     }
     lumoka::UniqueGdiObject border = BorderRegion(client, dest);
-    if (border) FillRgn(dc, static_cast<HRGN>(border.Get()), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (border)
+        FillRgn(dc, static_cast<HRGN>(border.Get()),
+                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     EndPaint(m_window, &ps);
     return true;
 }

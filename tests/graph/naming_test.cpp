@@ -34,9 +34,11 @@ TEST(PinCategoryName, NamesCategoriesNullAndUnknown) {
 TEST(MajorTypeName, NamesMajorTypes) {
     EXPECT_EQ(MajorTypeName(guids::kMediaTypeVideo), L"Video");
     EXPECT_EQ(MajorTypeName(guids::kMediaTypeAudio), L"Audio");
-    const Guid16 none = {0xe436eb8e, 0x524f, 0x11ce, {0x9f, 0x53, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
+    const Guid16 none = {
+        0xe436eb8e, 0x524f, 0x11ce, {0x9f, 0x53, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
     EXPECT_EQ(MajorTypeName(none), L"None");
-    const Guid16 pes = {0xe06d8020, 0xdb46, 0x11cf, {0xb4, 0xd1, 0x00, 0x80, 0x5f, 0x6c, 0xbb, 0xea}};
+    const Guid16 pes = {
+        0xe06d8020, 0xdb46, 0x11cf, {0xb4, 0xd1, 0x00, 0x80, 0x5f, 0x6c, 0xbb, 0xea}};
     EXPECT_EQ(MajorTypeName(pes), L"MPEG2_PES");
     EXPECT_EQ(MajorTypeName(guids::kNull), L"NULL");
     EXPECT_EQ(MajorTypeName(kUnlisted), L"Unknown");
@@ -99,8 +101,8 @@ TEST(CapabilityRules, VideoNeedsVideoInfoBlockOfFullSize) {
     EXPECT_TRUE(IsUsableVideoCapability(v, vi, 1128, true));
     EXPECT_FALSE(IsUsableVideoCapability(v, vi, 87, true));
     EXPECT_FALSE(IsUsableVideoCapability(v, vi, 88, false));
-    const Guid16 videoInfo2 = {0xf72a76a0, 0xeb0a, 0x11d0,
-                               {0xac, 0xe4, 0x00, 0x00, 0xc0, 0xcc, 0x16, 0xba}};
+    const Guid16 videoInfo2 = {
+        0xf72a76a0, 0xeb0a, 0x11d0, {0xac, 0xe4, 0x00, 0x00, 0xc0, 0xcc, 0x16, 0xba}};
     EXPECT_FALSE(IsUsableVideoCapability(v, videoInfo2, 112, true));
     EXPECT_FALSE(IsUsableVideoCapability(guids::kMediaTypeAudio, vi, 88, true));
 }

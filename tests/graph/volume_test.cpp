@@ -8,8 +8,8 @@ TEST(VolumeFromPercent, MenuSteps) {
     const struct {
         int32_t percent;
         int32_t volume;
-    } steps[] = {{100, 0},    {90, -91},   {80, -193},  {70, -309},   {60, -443},   {50, -602},
-                 {40, -795},  {30, -1045}, {20, -1397}, {10, -2000},  {0, -10000}};
+    } steps[] = {{100, 0},   {90, -91},   {80, -193},  {70, -309},  {60, -443}, {50, -602},
+                 {40, -795}, {30, -1045}, {20, -1397}, {10, -2000}, {0, -10000}};
     for (const auto& s : steps) EXPECT_EQ(VolumeFromPercent(s.percent), s.volume) << s.percent;
 }
 

@@ -9,9 +9,12 @@ namespace {
 
 const wchar_t* KindName(DeviceKind kind) {
     switch (kind) {
-        case DeviceKind::VideoCapture: return L"video";
-        case DeviceKind::AudioCapture: return L"audio";
-        case DeviceKind::OtherFilter: break;
+        case DeviceKind::VideoCapture:
+            return L"video";
+        case DeviceKind::AudioCapture:
+            return L"audio";
+        case DeviceKind::OtherFilter:
+            break;
     }
     return L"filter";
 }
@@ -54,9 +57,9 @@ void WriteAudioFormats(const std::vector<AudioFormatEntry>& formats) {
 
 void WriteCrossbar(const wchar_t* which, const CrossbarInfo& info) {
     for (const CrossbarOutput& o : info.Outputs) {
-        std::wstring line = std::wstring(L"  ") + which + L" output: " + o.Label +
-                            L"\trelated: " + std::to_wstring(o.RelatedIndex) +
-                            L"\trouted: " + std::to_wstring(o.RoutedInput) + L"\tinputs:";
+        std::wstring line = std::wstring(L"  ") + which + L" output: " + o.Label + L"\trelated: " +
+                            std::to_wstring(o.RelatedIndex) + L"\trouted: " +
+                            std::to_wstring(o.RoutedInput) + L"\tinputs:";
         for (const CrossbarInput& in : o.Inputs) line += L" [" + in.Label + L"]";
         WriteLine(line);
     }
@@ -91,8 +94,8 @@ void DescribeDevice(const DeviceEntry& d) {
 }  // namespace
 
 int RunDevicesCommand() {
-    for (DeviceKind kind : {DeviceKind::VideoCapture, DeviceKind::AudioCapture,
-                            DeviceKind::OtherFilter}) {
+    for (DeviceKind kind :
+         {DeviceKind::VideoCapture, DeviceKind::AudioCapture, DeviceKind::OtherFilter}) {
         std::vector<DeviceEntry> list;
         if (!EnumDevices(kind, list)) {
             WriteLine(std::wstring(L"category: ") + KindName(kind) + L"\tnone");

@@ -31,7 +31,8 @@ void WriteError(const std::wstring& line) { Write(stderr, line); }
 
 std::wstring Hundredths(int64_t value) {
     const bool negative = value < 0;
-    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    const uint64_t magnitude =
+        negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
     const uint64_t fraction = magnitude % 100;
     return (negative ? L"-" : L"") + std::to_wstring(magnitude / 100) + L"." +
            (fraction < 10 ? L"0" : L"") + std::to_wstring(fraction);

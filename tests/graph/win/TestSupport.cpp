@@ -90,7 +90,8 @@ HRESULT CStandInGraph::QueryInterface(REFIID iid, void** out) {
         AddRef();
         return S_OK;
     }
-    if (iid == IID_IMediaEventEx && Events) return Events.CopyTo(reinterpret_cast<IMediaEventEx**>(out));
+    if (iid == IID_IMediaEventEx && Events)
+        return Events.CopyTo(reinterpret_cast<IMediaEventEx**>(out));
     return m_inner->QueryInterface(iid, out);
 }
 
@@ -167,10 +168,11 @@ HRESULT CTestFactory::CreateFilterGraph(ComPtr<IGraphBuilder>& graph) {
     if (FailGraph) return E_OUTOFMEMORY;
     if (GraphNullWithSuccess) return S_OK;
     ComPtr<IGraphBuilder> real;
-    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                  IID_PPV_ARGS(&real));
+    HRESULT hr =
+        CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&real));
     if (FAILED(hr)) return hr;
-    const bool wrap = !RefusedGraphInterfaces.empty() || !RefusedNames.empty() || RefuseNotifyWindow;
+    const bool wrap =
+        !RefusedGraphInterfaces.empty() || !RefusedNames.empty() || RefuseNotifyWindow;
     if (!wrap) {
         graph = real;
         return S_OK;
@@ -253,6 +255,7 @@ HRESULT RegisterDllBesideProgram(const wchar_t* dllName) {
     HMODULE module = LoadLibraryW(full.c_str());
     if (!module) return HRESULT_FROM_WIN32(GetLastError());
     using Fn = HRESULT(STDAPICALLTYPE*)();
-    auto fn = reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
+    auto fn =
+        reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, "DllRegisterServer")));
     return fn ? fn() : HRESULT_FROM_WIN32(GetLastError());
 }

@@ -22,7 +22,9 @@ struct GuidLess {
 
 class ComApartment : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))); }
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    }
     void TearDown() override { CoUninitialize(); }
 };
 
@@ -51,8 +53,8 @@ private:
     std::atomic<ULONG> m_refs{1};
 };
 
-#define STANDIN_IUNKNOWN                                                  \
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }    \
+#define STANDIN_IUNKNOWN                                               \
+    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); } \
     ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
 
 // A filter graph that forwards to the real one, refuses chosen interfaces and filter names, and
@@ -64,8 +66,12 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
 
     HRESULT STDMETHODCALLTYPE AddFilter(IBaseFilter* f, LPCWSTR name) override;
-    HRESULT STDMETHODCALLTYPE RemoveFilter(IBaseFilter* f) override { return m_inner->RemoveFilter(f); }
-    HRESULT STDMETHODCALLTYPE EnumFilters(IEnumFilters** e) override { return m_inner->EnumFilters(e); }
+    HRESULT STDMETHODCALLTYPE RemoveFilter(IBaseFilter* f) override {
+        return m_inner->RemoveFilter(f);
+    }
+    HRESULT STDMETHODCALLTYPE EnumFilters(IEnumFilters** e) override {
+        return m_inner->EnumFilters(e);
+    }
     HRESULT STDMETHODCALLTYPE FindFilterByName(LPCWSTR n, IBaseFilter** f) override {
         return m_inner->FindFilterByName(n, f);
     }
@@ -74,10 +80,14 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Reconnect(IPin* p) override { return m_inner->Reconnect(p); }
     HRESULT STDMETHODCALLTYPE Disconnect(IPin* p) override { return m_inner->Disconnect(p); }
-    HRESULT STDMETHODCALLTYPE SetDefaultSyncSource() override { return m_inner->SetDefaultSyncSource(); }
+    HRESULT STDMETHODCALLTYPE SetDefaultSyncSource() override {
+        return m_inner->SetDefaultSyncSource();
+    }
     HRESULT STDMETHODCALLTYPE Connect(IPin* o, IPin* i) override { return m_inner->Connect(o, i); }
     HRESULT STDMETHODCALLTYPE Render(IPin* p) override { return m_inner->Render(p); }
-    HRESULT STDMETHODCALLTYPE RenderFile(LPCWSTR f, LPCWSTR l) override { return m_inner->RenderFile(f, l); }
+    HRESULT STDMETHODCALLTYPE RenderFile(LPCWSTR f, LPCWSTR l) override {
+        return m_inner->RenderFile(f, l);
+    }
     HRESULT STDMETHODCALLTYPE AddSourceFilter(LPCWSTR f, LPCWSTR n, IBaseFilter** o) override {
         return m_inner->AddSourceFilter(f, n, o);
     }
@@ -106,21 +116,30 @@ public:
         return E_UNEXPECTED;
     }
     HRESULT STDMETHODCALLTYPE SetOutputFileName(const GUID*, LPCOLESTR, IBaseFilter**,
-                                                IFileSinkFilter**) override { return E_NOTIMPL; }
+                                                IFileSinkFilter**) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE FindInterface(const GUID*, const GUID*, IBaseFilter*, REFIID,
-                                            void**) override { return E_NOTIMPL; }
+                                            void**) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE RenderStream(const GUID*, const GUID*, IUnknown*, IBaseFilter*,
-                                           IBaseFilter*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ControlStream(const GUID*, const GUID*, IBaseFilter*,
-                                            REFERENCE_TIME*, REFERENCE_TIME*, WORD,
-                                            WORD) override { return E_NOTIMPL; }
+                                           IBaseFilter*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE ControlStream(const GUID*, const GUID*, IBaseFilter*, REFERENCE_TIME*,
+                                            REFERENCE_TIME*, WORD, WORD) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE AllocCapFile(LPCOLESTR, DWORDLONG) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CopyCaptureFile(LPOLESTR, LPOLESTR, int,
                                               IAMCopyCaptureFileProgress*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE FindPin(IUnknown*, PIN_DIRECTION, const GUID*, const GUID*, BOOL,
-                                      int, IPin**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE FindPin(IUnknown*, PIN_DIRECTION, const GUID*, const GUID*, BOOL, int,
+                                      IPin**) override {
+        return E_NOTIMPL;
+    }
 };
 
 // An event interface whose notification window is always refused.
@@ -133,10 +152,14 @@ public:
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                     EXCEPINFO*, UINT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetEventHandle(OAEVENT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetEvent(long*, LONG_PTR*, LONG_PTR*, long) override { return E_ABORT; }
+    HRESULT STDMETHODCALLTYPE GetEvent(long*, LONG_PTR*, LONG_PTR*, long) override {
+        return E_ABORT;
+    }
     HRESULT STDMETHODCALLTYPE WaitForCompletion(long, long*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE CancelDefaultHandling(long) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RestoreDefaultHandling(long) override { return E_NOTIMPL; }

@@ -220,7 +220,8 @@ TEST_F(BuildFailure, TransformAddedUnderItsNameThenConnectionFails) {
 TEST_F(BuildFailure, AudioTees) {
     auto c = Controller();
     factory->FailingClasses = {CLSID_SmartTee};
-    EXPECT_EQ(BuildLines(*c, AudioProfile(kStandIn), true), Lines{L"オーディオスマートティー取得失敗"});
+    EXPECT_EQ(BuildLines(*c, AudioProfile(kStandIn), true),
+              Lines{L"オーディオスマートティー取得失敗"});
     auto d = Controller();
     factory->FailingClasses = {CLSID_InfTee};
     Profile p = AudioProfile(kStandIn);

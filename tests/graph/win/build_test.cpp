@@ -58,7 +58,8 @@ protected:
     OAFilterState State() {
         ComPtr<IMediaControl> control;
         OAFilterState s = -1;
-        if (controller->Graph() && SUCCEEDED(controller->Graph()->QueryInterface(IID_PPV_ARGS(&control)))) {
+        if (controller->Graph() &&
+            SUCCEEDED(controller->Graph()->QueryInterface(IID_PPV_ARGS(&control)))) {
             control->GetState(1000, &s);
         }
         return s;
@@ -105,7 +106,9 @@ TEST_F(GraphBuild, VideoThroughTheTransform) {
     // The filter list runs in the order the filters were added (the card brings its crossbar).
     Lines names;
     for (const auto& e : controller->FilterList()) names.push_back(e.Name);
-    auto at = [&](const std::wstring& n) { return std::find(names.begin(), names.end(), n) - names.begin(); };
+    auto at = [&](const std::wstring& n) {
+        return std::find(names.begin(), names.end(), n) - names.begin();
+    };
     EXPECT_EQ(at(L"Video SmartTee"), 0);
     EXPECT_EQ(at(L"Video Mixing Renderer9"), 1);
     EXPECT_LT(at(kCard), at(L"Lumoka Transform"));
@@ -165,7 +168,8 @@ TEST_F(GraphBuild, RefusedSizeAndIndexBeyondTheFormats) {
     Profile p = Card();
     p.VideoFormatWidth = 123;
     EXPECT_FALSE(controller->Build(window->Get(), p));
-    EXPECT_EQ(LogLines(controller->LogText()), Lines{L"ビデオキャプチャーフィルタのフォーマット変更失敗"});
+    EXPECT_EQ(LogLines(controller->LogText()),
+              Lines{L"ビデオキャプチャーフィルタのフォーマット変更失敗"});
     controller->TearDown();
     p = Card();
     p.VideoFormatIndex = 20;
@@ -258,8 +262,8 @@ TEST_F(GraphBuild, CrossbarRoutesAndProcAmp) {
     p.VideoProcAmp[3] = {150, 2};  // saturation
     ASSERT_TRUE(controller->Build(window->Get(), p));
     ComPtr<ICaptureGraphBuilder2> builder;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_PPV_ARGS(&builder))));
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr,
+                                           CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&builder))));
     builder->SetFiltergraph(controller->Graph());
     ComPtr<IAMCrossbar> crossbar;
     ASSERT_TRUE(SUCCEEDED(builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr,
@@ -326,7 +330,7 @@ void CALLBACK CloseFrameTimer(HWND, UINT, UINT_PTR id, DWORD) {
     if (g_seen.frame && IsWindow(g_seen.frame)) {
         GetWindowRect(g_seen.frame, &g_seen.frameRect);
         PostMessageW(g_seen.frame, WM_CLOSE, 0, 0);
-        }
+    }
     if (g_seen.ticks > 200) KillTimer(nullptr, id);  // never wait for ever
 }
 
@@ -366,7 +370,8 @@ TEST_F(GraphBuild, FilterPropertiesOpenTheFiltersOwnPages) {
     tmpl.t.cx = 60;
     tmpl.t.cy = 30;
     auto proc = [](HWND, UINT msg, WPARAM, LPARAM) -> INT_PTR { return msg == WM_INITDIALOG; };
-    HWND later = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, window->Get(), proc, 0);
+    HWND later =
+        CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, window->Get(), proc, 0);
     ASSERT_NE(later, nullptr);
     RECT r{};
     GetWindowRect(later, &r);

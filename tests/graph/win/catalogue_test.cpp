@@ -21,7 +21,8 @@ bool Catalogue::registered = false;
 
 const wchar_t kCard[] = L"Lumoka Test Card";
 
-bool Lists(const std::vector<DeviceEntry>& list, const std::wstring& name, const std::wstring& path) {
+bool Lists(const std::vector<DeviceEntry>& list, const std::wstring& name,
+           const std::wstring& path) {
     for (const auto& d : list) {
         if (d.FriendlyName == name && d.DevicePath == path) return true;
     }
@@ -50,7 +51,8 @@ TEST_F(Catalogue, FindsByExactNameAndPath) {
     for (FindVariant v : {FindVariant::GraphBuild, FindVariant::Page}) {
         EXPECT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-1", v, f));
         EXPECT_NE(f, nullptr);
-        EXPECT_FALSE(FindDevice(DeviceKind::VideoCapture, L"lumoka test card", L"lumoka-testcard-1", v, f));
+        EXPECT_FALSE(
+            FindDevice(DeviceKind::VideoCapture, L"lumoka test card", L"lumoka-testcard-1", v, f));
         EXPECT_EQ(f, nullptr);
         EXPECT_FALSE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-9", v, f));
         EXPECT_FALSE(FindDevice(DeviceKind::VideoCapture, kCard, L"", v, f));
@@ -62,8 +64,10 @@ TEST_F(Catalogue, FindsByExactNameAndPath) {
 
 TEST_F(Catalogue, TwoDevicesOfOneNameAreToldApartByPath) {
     ComPtr<IBaseFilter> first, second;
-    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, first));
-    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-1", FindVariant::Page, second));
+    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page,
+                           first));
+    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-1", FindVariant::Page,
+                           second));
     ASSERT_TRUE(first && second);
     ComPtr<IUnknown> a, b;
     first.As(&a);
@@ -73,7 +77,8 @@ TEST_F(Catalogue, TwoDevicesOfOneNameAreToldApartByPath) {
 
 TEST_F(Catalogue, PinsOfTheCardAndTheTone) {
     ComPtr<IBaseFilter> card;
-    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, card));
+    ASSERT_TRUE(
+        FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, card));
     std::vector<PinEntry> pins{PinEntry{}};
     ASSERT_TRUE(ListPins(card.Get(), pins));
     ASSERT_EQ(pins.size(), 4u);
@@ -98,7 +103,8 @@ TEST_F(Catalogue, PinsOfTheCardAndTheTone) {
 
 TEST_F(Catalogue, UsableVideoFormatsOnlyAndTheirNames) {
     ComPtr<IBaseFilter> card;
-    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, card));
+    ASSERT_TRUE(
+        FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, card));
     std::vector<VideoFormatEntry> formats;
     ASSERT_TRUE(ListVideoFormats(card.Get(), formats));
     // The card reports a VIDEOINFOHEADER2 entry first; index 0 is the first usable one.
@@ -118,7 +124,8 @@ TEST_F(Catalogue, UsableVideoFormatsOnlyAndTheirNames) {
     // 525-line standards of the NTSC formats, by name and bit.
     ASSERT_FALSE(formats[0].Standards.empty());
     EXPECT_EQ(formats[0].Standards[0].Text, L"NTSC_M");
-    EXPECT_EQ(formats[0].Standards.size(), VideoStandardNames(formats[0].Caps.VideoStandard).size());
+    EXPECT_EQ(formats[0].Standards.size(),
+              VideoStandardNames(formats[0].Caps.VideoStandard).size());
     EXPECT_TRUE(formats[4].Standards.empty());
     EXPECT_EQ(formats[0].CurrentStandard, 1);
 }
@@ -152,7 +159,8 @@ TEST_F(Catalogue, AudioFormatsOfTheTone) {
 
 TEST_F(Catalogue, CrossbarsInFrontOfTheCard) {
     ComPtr<IBaseFilter> card;
-    ASSERT_TRUE(FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, card));
+    ASSERT_TRUE(
+        FindDevice(DeviceKind::VideoCapture, kCard, L"lumoka-testcard-0", FindVariant::Page, card));
     CrossbarInfo first, second;
     ASSERT_TRUE(DescribeCrossbars(card.Get(), first, second));
     ASSERT_EQ(first.Outputs.size(), 2u);
@@ -182,7 +190,8 @@ TEST_F(Catalogue, CrossbarsInFrontOfTheCard) {
 
 TEST_F(Catalogue, InspectOperations) {
     VideoDeviceRecord video;
-    EXPECT_TRUE(InspectVideoDevice({kCard, L"", L"lumoka-testcard-0", DeviceKind::VideoCapture}, video));
+    EXPECT_TRUE(
+        InspectVideoDevice({kCard, L"", L"lumoka-testcard-0", DeviceKind::VideoCapture}, video));
     EXPECT_EQ(video.Pins.size(), 4u);
     EXPECT_EQ(video.Formats.size(), 9u);
     EXPECT_EQ(video.FirstCrossbar.Outputs.size(), 2u);
@@ -190,15 +199,18 @@ TEST_F(Catalogue, InspectOperations) {
     EXPECT_FALSE(InspectVideoDevice({L"Nothing", L"", L"", DeviceKind::VideoCapture}, missing));
 
     AudioDeviceRecord audio;
-    EXPECT_TRUE(InspectAudioDevice({L"Lumoka Test Tone", L"", L"lumoka-testtone-0", DeviceKind::AudioCapture}, audio));
+    EXPECT_TRUE(InspectAudioDevice(
+        {L"Lumoka Test Tone", L"", L"lumoka-testtone-0", DeviceKind::AudioCapture}, audio));
     EXPECT_EQ(audio.Formats.size(), 3u);
     // The card's audio pin counts too: it is a capture pin of audio.
     AudioDeviceRecord cardAudio;
-    EXPECT_TRUE(InspectAudioDevice({kCard, L"", L"lumoka-testcard-0", DeviceKind::VideoCapture}, cardAudio));
+    EXPECT_TRUE(InspectAudioDevice({kCard, L"", L"lumoka-testcard-0", DeviceKind::VideoCapture},
+                                   cardAudio));
     // The preview-only card has no audio capture pin.
     AudioDeviceRecord previewAudio;
-    EXPECT_FALSE(InspectAudioDevice({L"Lumoka Test Card (Preview)", L"", L"lumoka-testcard-preview",
-                                     DeviceKind::VideoCapture}, previewAudio));
+    EXPECT_FALSE(InspectAudioDevice(
+        {L"Lumoka Test Card (Preview)", L"", L"lumoka-testcard-preview", DeviceKind::VideoCapture},
+        previewAudio));
 
     FilterRecord record;
     const DeviceEntry pass{L"Lumoka Test Pass-Through", L"desc", L"", DeviceKind::OtherFilter};

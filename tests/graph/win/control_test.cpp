@@ -278,7 +278,8 @@ TEST(DialogCentring, CentresTheNextDialogOfTheOwnerOnce) {
     {
         CDialogCentring centring(owner.Get());
         EXPECT_TRUE(centring.Installed());
-        HWND dlg = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, owner.Get(), proc, 0);
+        HWND dlg =
+            CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, owner.Get(), proc, 0);
         ASSERT_NE(dlg, nullptr);
         EXPECT_FALSE(centring.Installed());
         RECT o{}, d{};

@@ -107,7 +107,8 @@ TEST_P(Picture, ColourBarsInsideTheDestinationRectangle) {
     const int y = 27 + 426 * 200 / 480;
     for (int i = 0; i < 7; ++i) {
         const int x = (2 * i + 1) * 640 / 14;
-        EXPECT_TRUE(Near(At(pixels, w, x, y), bars[i])) << "bar " << i << ": " << Text(At(pixels, w, x, y));
+        EXPECT_TRUE(Near(At(pixels, w, x, y), bars[i]))
+            << "bar " << i << ": " << Text(At(pixels, w, x, y));
     }
     // Wine's renderers give no still image and no statistics.
     BITMAPINFOHEADER bih{};

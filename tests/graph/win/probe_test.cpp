@@ -35,8 +35,8 @@ ChildResult RunProbe(const std::wstring& args, DWORD timeoutMs) {
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     std::wstring command = L"\"" + BesideProgram(L"LumokaProbe.exe") + L"\" " + args;
     PROCESS_INFORMATION pi{};
-    const BOOL started = CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &si, &pi);
+    const BOOL started =
+        CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
     CloseHandle(writeEnd);
     if (!started) {
         CloseHandle(readEnd);
@@ -114,9 +114,9 @@ protected:
         config.Profiles[2] = card;
         config.Profiles[2].PreviewVideoRenderer = 3;  // EVR, RGB32
         config.Profiles[3] = config.Profiles[2];
-        config.Profiles[3].VideoFormatIndex = 0;      // EVR, YUY2
+        config.Profiles[3].VideoFormatIndex = 0;  // EVR, YUY2
         config.Profiles[4] = card;
-        config.Profiles[4].PreviewVideoSync = 0;      // Infinite Pin Tee
+        config.Profiles[4].PreviewVideoSync = 0;  // Infinite Pin Tee
         config.Profiles[4].PreviewAspectRatio = 1;
         saved = config.SaveProfilesTo(profilePath);
     }
@@ -151,7 +151,8 @@ TEST_F(Probe, BuildsAProfileAndReports) {
     EXPECT_TRUE(Has(lines, "filter: 0\tVideo SmartTee\t0")) << r.out;
     EXPECT_TRUE(Has(lines, "filter: 1\tVideo Mixing Renderer9\t0")) << r.out;
     bool client = false;
-    for (const auto& l : lines) client = client || (l.rfind("client: ", 0) == 0 && l.find(",640,480") != std::string::npos);
+    for (const auto& l : lines)
+        client = client || (l.rfind("client: ", 0) == 0 && l.find(",640,480") != std::string::npos);
     EXPECT_TRUE(client) << r.out;
 }
 
@@ -167,8 +168,8 @@ TEST_F(Probe, FailedBuildLogsInUtf8AndExitsWithOne) {
 }
 
 TEST_F(Probe, UsageAndFileErrorsExitWithTwo) {
-    for (const wchar_t* args : {L"", L"bogus", L"build", L"build x.ini 10", L"build x.ini 1 abc",
-                                L"devices extra"}) {
+    for (const wchar_t* args :
+         {L"", L"bogus", L"build", L"build x.ini 10", L"build x.ini 1 abc", L"devices extra"}) {
         const ChildResult r = RunProbe(args, 20000);
         ASSERT_TRUE(r.finished);
         EXPECT_EQ(r.exitCode, 2u) << std::wstring(args).size();
@@ -183,11 +184,16 @@ TEST_F(Probe, ListsTheDevices) {
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0u);
     const auto lines = SplitLines(r.out);
-    EXPECT_TRUE(Has(lines, "device: video\tLumoka Test Card\tlumoka-testcard-0\tLumoka virtual capture card (test signal)"));
-    EXPECT_TRUE(Has(lines, "  format: 7\tRGB32\t720x480\t29.97\tstandards: NTSC_M NTSC_M_J NTSC_433 PAL_M PAL_60\tcurrent: 1"));
+    EXPECT_TRUE(Has(lines,
+                    "device: video\tLumoka Test Card\tlumoka-testcard-0\tLumoka virtual capture "
+                    "card (test signal)"));
+    EXPECT_TRUE(Has(lines,
+                    "  format: 7\tRGB32\t720x480\t29.97\tstandards: NTSC_M NTSC_M_J NTSC_433 PAL_M "
+                    "PAL_60\tcurrent: 1"));
     EXPECT_TRUE(Has(lines, "  crossbar1 input: 2\tVideo S-Video\trelated: 4"));
     EXPECT_TRUE(Has(lines, "  pin: 0\tout\tCapture\tCAPTURE\tAudio"));
-    EXPECT_TRUE(Has(lines, "device: filter\tLumoka Test Pass-Through\t\tLumoka two-lane pass-through filter"));
+    EXPECT_TRUE(Has(
+        lines, "device: filter\tLumoka Test Pass-Through\t\tLumoka two-lane pass-through filter"));
 }
 
 TEST_F(Probe, InfinitePinTeeWhenSynchronised) {
