@@ -26,7 +26,9 @@ bool CounterCellIsWhite(uint32_t counter, int cell);
 // Height of the counter band of a picture of the given height.
 constexpr int CounterBandHeight(int height) { return height / kCounterBandDivisor; }
 
-// Reads the counter from a picture in RGB32, RGB24, YUY2, UYVY or HDYC layout. Returns nothing
+// Reads the counter from a picture in RGB32, RGB24, YUY2, UYVY or HDYC layout; the layout must
+// cover exactly the picture (a screenshot is cut to the video rectangle first, and a flipped
+// picture is read with the other row order). Levels may be studio or full range. Returns nothing
 // when the picture is too small to hold the band (below 40 x 12), the markers are missing or
 // the parity does not match. buffer must hold layout.ImageSize() bytes.
 std::optional<uint32_t> DecodeFrameCounter(const uint8_t* buffer, size_t size,
