@@ -28,7 +28,7 @@ Microsoft::WRL::ComPtr<IBaseFilter> PeerFilter(IPin* connected) {
     PIN_INFO info{};
     if (SUCCEEDED(connected->QueryPinInfo(&info)) && info.pFilter) {
         // QueryPinInfo added the reference we take over. Not ComPtr::Attach: MinGW's adds
-        // another reference (the CaptureDevice tests check the count).
+        // another reference (the DllCanUnloadNow check after every graph test catches it).
         *filter.ReleaseAndGetAddressOf() = info.pFilter;
     }
     return filter;

@@ -8,13 +8,17 @@
 // so the capture builder finds the crossbar upstream as it finds a real card's. The graph then
 // owns the crossbars. The filter manager calls JoinFilterGraph from inside AddFilter, with its
 // lock held on the calling thread; Wine 8 lets the same thread add filters and connect pins
-// there (CaptureDevice.CrossbarIsAddedWithTheCard shows it), so nothing is deferred. The
-// crossbars stay in the graph when the card leaves it: the graph removes them itself.
+// there (Crossbar.IsFoundUpstreamAndDescribesItsPins and Crossbar.CardLeavesAndJoinsAnotherGraph
+// in tests/devices show it), so nothing is deferred. The crossbars stay in the graph when the
+// card leaves it (the graph removes them itself); the card then brings new ones to its next
+// graph. No reference runs from the card to its crossbars, only the pin connection, so
+// releasing the graph frees everything.
 //
 // The card also offers IAMVideoProcAmp (ten properties, see ProcAmpTable.h),
 // IAMAnalogVideoDecoder (525- and 625-line standards) and the test switch ILumokaTestDevice.
-// Mediums (IKsPin) are not published, so Windows' own builder does not insert the crossbar by
-// itself; the filter adds it, which works on both systems.
+// Mediums (IKsPin, KSPROPERTY_PIN_MEDIUMS) are not published: a builder inserts a card's
+// crossbar by matching mediums only while the capture filter's analogue input is unconnected,
+// and this filter connects its own crossbar as it joins the graph, on Windows as under Wine.
 #pragma once
 
 #include <string>  // before platform headers, see DeviceIds.h
