@@ -85,6 +85,25 @@ TEST_F(Registration, EveryMonikerBindsToAFilterThatKnowsItsDevice) {
     EXPECT_EQ(CallDllExport(kDevicesDll, "DllCanUnloadNow"), S_OK);
 }
 
+// The harness registers both DLLs with regsvr32; it needs the exports and a clean result.
+TEST_F(Registration, RegsvrRegistersBothDlls) {
+    for (const wchar_t* dll : {kDevicesDll, L"LumokaInfTeeStandIn.dll"}) {
+        std::wstring cmd = L"regsvr32.exe /s \"" + BesideTestProgram(dll) + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &si, &pi));
+        EXPECT_EQ(WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+        DWORD code = 1;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        EXPECT_EQ(code, 0u) << std::string(dll, dll + wcslen(dll));
+    }
+    for (const Expected& e : kExpected) EXPECT_EQ(CountListed(e), 1u);
+}
+
 // Registering and unregistering run with HKEY_CLASSES_ROOT redirected to a private key of
 // this test, so the devices never vanish from the shared prefix for other programs. (There the
 // filter mapper cannot be created, so the devices are written as plain Instance keys, the
