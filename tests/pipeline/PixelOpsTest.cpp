@@ -96,6 +96,43 @@ TEST_P(PixelOpsLevels, YcExpansionReproducesBothTablesWhole) {
     }
 }
 
+// The direct sharpened blend rows against the blends and the sharpened average they stand for,
+// built from the scalar kernels (both field orders, target streamed or not).
+void CheckDirectSharpBlend(const RowKernels& fast, std::mt19937& rng, size_t n, size_t off,
+                           int iter) {
+    const RowKernels& ref = kScalarKernels;
+    std::vector<Bytes> r;
+    for (int i = 0; i < 5; ++i) r.push_back(RandomBytes(rng, n + off));
+    const uint8_t *s = &r[0][off], *su = &r[1][off], *sd = &r[2][off];
+    const uint8_t *o = &r[3][off], *od = &r[4][off];
+    const Bytes renewRow = RandomBytes(rng, n + off);
+    for (bool even : {false, true}) {
+        const bool toFrame = (iter & 1) != 0;
+        Bytes b(n + 1), bu(n + 1), bd(n + 1), want(n + off + 1, 0x5A), got = want;
+        Bytes keep(n + off, 0), ouWant = r[1], ouGot = r[1];
+        ref.averageNested(b.data(), s, o, od, n, even);
+        ref.averageNested(bu.data(), o, su, s, n, !even);
+        ref.averageNested(bd.data(), od, s, sd, n, !even);
+        ref.sharpenAverage(&want[off], b.data(), bu.data(), bd.data(), n);
+        fast.blendSharpCurrent(&got[off], s, su, sd, o, od, n, even, &keep[off], toFrame);
+        fast.finishFrame();
+        ASSERT_EQ(got, want) << "blendSharpCurrent n " << n << " offset " << off;
+        ASSERT_EQ(Bytes(keep.begin() + off, keep.end()), Bytes(r[0].begin() + off, r[0].end()));
+        // The other field's row: o = O[y], ou = O[y - 2] (renewed), od = O[y + 2].
+        ref.averageNested(b.data(), o, su, sd, n, !even);
+        ref.averageNested(bu.data(), su, &ouWant[off], o, n, even);
+        ref.averageNested(bd.data(), sd, o, od, n, even);
+        ref.sharpenAverage(&want[off], b.data(), bu.data(), bd.data(), n);
+        const bool renew = (iter & 2) != 0;
+        if (renew) std::copy(renewRow.begin() + off, renewRow.end(), ouWant.begin() + off);
+        fast.blendSharpOther(&got[off], o, &ouGot[off], od, su, sd, n, even,
+                             renew ? &renewRow[off] : nullptr, toFrame);
+        fast.finishFrame();
+        ASSERT_EQ(got, want) << "blendSharpOther n " << n << " offset " << off;
+        ASSERT_EQ(ouGot, ouWant) << "blendSharpOther renewed row, n " << n;
+    }
+}
+
 // Each fast kernel against the scalar definition on random rows of awkward lengths at
 // unaligned addresses, with a guard byte after the target.
 TEST_P(PixelOpsLevels, KernelsMatchScalar) {
@@ -181,6 +218,10 @@ TEST_P(PixelOpsLevels, KernelsMatchScalar) {
             check("blendKeepExpand");
             ASSERT_EQ(pGot, pWant) << "blendKeepExpand renewed row, n " << n;
             ASSERT_EQ(keepGot, keepWant) << "blendKeepExpand kept row, n " << n;
+        }
+        if (fast.blendSharpCurrent != nullptr) {
+            CheckDirectSharpBlend(fast, rng, n, off, iter);
+            if (HasFatalFailure()) return;
         }
         const bool lumaOnEven = (iter & 1) != 0;
         ref.ycExpand(&want[off], &a[off], n, lumaOnEven);

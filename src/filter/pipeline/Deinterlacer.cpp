@@ -83,6 +83,8 @@ private:
                !IsStoredRow(y, job_.field, g_.rows);
     }
     void EmitSharpened(int64_t y);
+    bool SharpBlendsDirectly() const;
+    void RunSharpBlendDirect();
     void ExpandRowPart(uint8_t* t, const uint8_t* s, int64_t y) const;
     uint8_t* Target(int64_t y) {
         uint8_t* t = g_.TargetRow(y);
@@ -107,8 +109,9 @@ private:
     int64_t srcTag_[4] = {-1, -1, -1, -1};
     uint8_t* dRing_[4] = {};
     const uint8_t* dRow_[4] = {};
-    uint8_t* sink_ = nullptr;  // target rows past the output's end are computed into this
-    int64_t renewedRow_ = -1;  // the other field picture's row last renewed inside Blend
+    uint8_t* sink_ = nullptr;   // target rows past the output's end are computed into this
+    int64_t renewedRow_ = -1;   // the other field picture's row last renewed inside Blend
+    bool renewInBlend_ = true;  // false where the rows renew the other picture themselves
 };
 
 // Row y of the L-byte run expanded as one run: bytes before the run's last whole 4-byte group
@@ -214,7 +217,7 @@ const uint8_t* CDeinterlacer::Blend(int64_t y, uint8_t* dst, bool expand) {
             // This row is the last to read the other picture's row y - 1, so that row is
             // renewed here, while it is in cache (compact, so its old and new places agree).
             const uint8_t* renew = nullptr;
-            if (job_.keepOtherField) {
+            if (job_.keepOtherField && renewInBlend_) {
                 renew = Src(y - 1);
                 renewedRow_ = y - 1;
             }
@@ -291,6 +294,49 @@ void CDeinterlacer::EmitSharpened(int64_t y) {
     }
 }
 
+// BlendSharp without YC expansion over a compact other picture: each inner target row is
+// computed straight from the source and the other picture (its three blended rows are cheaper
+// to compute again than to store and load back). Short rows and pictures stay on the row ring.
+bool CDeinterlacer::SharpBlendsDirectly() const {
+    return job_.mode == kBlendSharp && !ycAfter_ && k_.blendSharpCurrent != nullptr &&
+           job_.forms[1 - job_.field]->rowBytes != 0 && g_.rows >= 6 && r_ >= 64;
+}
+
+// The rows near the top and bottom edges go through the row ring as usual (without renewing
+// the other picture); the inner rows renew the other picture's row y - 2, its last reader
+// being target row y; the other picture's rows left over are renewed at the end.
+void CDeinterlacer::RunSharpBlendDirect() {
+    const int64_t h = g_.rows;
+    const int c = job_.field;
+    const int other = 1 - c;
+    const bool renew = job_.keepOtherField;
+    renewInBlend_ = false;
+    for (int64_t y = 0; y < 3; ++y) ProduceSharpRow(y);
+    EmitSharpened(0);
+    EmitSharpened(1);
+    for (int64_t y = 2; y <= h - 3; ++y) {
+        const uint8_t* s = src_ + y * r_;
+        if ((y & 1) == c) {
+            k_.blendSharpCurrent(Target(y), s, s - 2 * r_, s + 2 * r_, OldRow(other, y - 1),
+                                 OldRow(other, y + 1), n_, c == 0, NewRow(c, y), job_.streamTarget);
+        } else {
+            k_.blendSharpOther(Target(y), OldRow(other, y), NewRow(other, y - 2),
+                               OldRow(other, y + 2), s - r_, s + r_, n_, c == 0,
+                               renew ? s - 2 * r_ : nullptr, job_.streamTarget);
+        }
+    }
+    for (int64_t y = h - 3; y < h; ++y) ProduceSharpRow(y);
+    EmitSharpened(h - 2);
+    EmitSharpened(h - 1);
+    if (!renew) return;
+    for (int64_t j = 0; j < h; ++j) {
+        const bool renewed = (j & 1) == other && j <= h - 5;
+        if (IsStoredRow(j, other, h) && !renewed) {
+            std::memcpy(NewRow(other, j), src_ + j * r_, n_);
+        }
+    }
+}
+
 size_t CDeinterlacer::Run() {
     const int64_t h = g_.rows;
     const bool storeOther = blend_ && job_.keepOtherField;
@@ -303,7 +349,9 @@ size_t CDeinterlacer::Run() {
             }
         }
     }
-    for (int64_t y = 0; y < h; ++y) {
+    const bool direct = SharpBlendsDirectly();
+    if (direct) RunSharpBlendDirect();
+    for (int64_t y = 0; y < h && !direct; ++y) {
         if (sharp_) {
             ProduceSharpRow(y);
             if (y >= 1) EmitSharpened(y - 1);
@@ -314,7 +362,7 @@ size_t CDeinterlacer::Run() {
         }
         if (storeOther && y >= 1 && renewedRow_ != y - 1) StoreOtherField(y - 1);
     }
-    if (h >= 1) {
+    if (h >= 1 && !direct) {
         if (sharp_) EmitSharpened(h - 1);
         if (storeOther) StoreOtherField(h - 1);
     }

@@ -59,6 +59,22 @@ struct RowKernels {
                                 size_t n, bool xFirst, bool lumaOnEven);
     void (*blendKeepExpand)(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
                             bool xFirst, uint8_t* keep, const uint8_t* s, bool lumaOnEven);
+
+    // One sharpened blend row y inside the picture (2 <= y <= H - 3) straight from the rows it
+    // depends on: sharpenAverage(b, bu, bd) of the blends b, bu, bd of rows y, y - 1 and y + 1,
+    // none of them stored. S is the source, O the other field's picture, evenCurrent tells
+    // which field is current (buffer 1 is the first argument of every blend average); with
+    // toFrame, t is written as by the *ToFrame kernels. Null in the sets without them.
+    // A row of the current field: s = S[y], su = S[y - 2], sd = S[y + 2], ou = O[y - 1],
+    // od = O[y + 1]; keep receives S[y].
+    void (*blendSharpCurrent)(uint8_t* t, const uint8_t* s, const uint8_t* su, const uint8_t* sd,
+                              const uint8_t* ou, const uint8_t* od, size_t n, bool evenCurrent,
+                              uint8_t* keep, bool toFrame);
+    // A row of the other field: o = O[y], ou = O[y - 2], od = O[y + 2], su = S[y - 1],
+    // sd = S[y + 1]; ou is replaced by renew (when given) once read.
+    void (*blendSharpOther)(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_t* od,
+                            const uint8_t* su, const uint8_t* sd, size_t n, bool evenCurrent,
+                            const uint8_t* renew, bool toFrame);
 };
 
 const RowKernels& KernelsFor(SimdLevel level);
@@ -84,6 +100,12 @@ void AverageNestedFrom(uint8_t* t, const uint8_t* x, const uint8_t* p, const uin
 void BlendKeepFrom(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t from,
                    size_t n, bool xFirst, uint8_t* keep, const uint8_t* s);
 void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven);
+void BlendSharpCurrentFrom(uint8_t* t, const uint8_t* s, const uint8_t* su, const uint8_t* sd,
+                           const uint8_t* ou, const uint8_t* od, size_t from, size_t n,
+                           bool evenCurrent, uint8_t* keep);
+void BlendSharpOtherFrom(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_t* od,
+                         const uint8_t* su, const uint8_t* sd, size_t from, size_t n,
+                         bool evenCurrent, const uint8_t* renew);
 }  // namespace scalar
 
 // Level-specific sets, defined in their own files (compiled with their own target flags).

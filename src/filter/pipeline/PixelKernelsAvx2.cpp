@@ -142,9 +142,9 @@ void FinishFrame() {}
 
 }  // namespace
 
-const RowKernels kAvx2Kernels = {Average,        Sharpen,     SharpenAverage, AverageNested,
-                                 BlendKeep,      YcExpand,    AverageNested,  BlendKeep,
-                                 SharpenAverage, FinishFrame, AverageExpand,  AverageNestedExpand,
-                                 BlendKeepExpand};
+const RowKernels kAvx2Kernels = {Average,         Sharpen,     SharpenAverage, AverageNested,
+                                 BlendKeep,       YcExpand,    AverageNested,  BlendKeep,
+                                 SharpenAverage,  FinishFrame, AverageExpand,  AverageNestedExpand,
+                                 BlendKeepExpand, nullptr,     nullptr};
 
 }  // namespace lumoka

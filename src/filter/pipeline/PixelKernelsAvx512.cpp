@@ -228,6 +228,89 @@ void SharpenAverageToFrame(uint8_t* t, const uint8_t* c, const uint8_t* u, const
     scalar::SharpenAverageFrom(t, c, u, d, blockEnd, n);
 }
 
+// Steps over a row's block part for the kernels that write t either way: as the frame-row
+// kernels do when kStream, else whole 64-byte steps from the start and a masked last one.
+template <bool kStream, typename Step>
+inline void ForSteps(const uint8_t* t, size_t end, Step step) {
+    if constexpr (kStream) {
+        ForFrameLines(t, end, step);
+    } else {
+        size_t i = 0;
+        for (; i + 64 <= end; i += 64) step(std::true_type{}, i, ~__mmask64{0});
+        if (i < end) step(std::false_type{}, i, FirstBytes(end - i));
+    }
+}
+
+template <bool kStream, bool kWhole>
+inline void StoreTarget(uint8_t* p, __mmask64 m, __m512i v) {
+    if constexpr (kStream) {
+        StoreFrame<kWhole>(p, m, v);
+    } else {
+        StorePart<kWhole>(p, m, v);
+    }
+}
+
+// In the block part every average is the floor one, which does not depend on argument order.
+inline __m512i Nested(__m512i x, __m512i p, __m512i q) {
+    return AverageFloor(x, AverageFloor(p, q));
+}
+
+template <bool kStream>
+void BlendSharpCurrentRow(uint8_t* t, const uint8_t* s, const uint8_t* su, const uint8_t* sd,
+                          const uint8_t* ou, const uint8_t* od, size_t n, uint8_t* keep) {
+    ForSteps<kStream>(t, n & ~size_t{15}, [&](auto whole, size_t i, __mmask64 m) {
+        constexpr bool kWhole = decltype(whole)::value;
+        const __m512i vs = LoadPart(m, s + i);
+        const __m512i vu = LoadPart(m, ou + i);
+        const __m512i vd = LoadPart(m, od + i);
+        const __m512i b = Nested(vs, vu, vd);
+        const __m512i bu = Nested(vu, LoadPart(m, su + i), vs);
+        const __m512i bd = Nested(vd, vs, LoadPart(m, sd + i));
+        StorePart<kWhole>(keep + i, m, vs);
+        StoreTarget<kStream, kWhole>(t + i, m, SharpenVec(b, AverageFloor(bu, bd)));
+    });
+}
+
+template <bool kStream>
+void BlendSharpOtherRow(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_t* od,
+                        const uint8_t* su, const uint8_t* sd, size_t n, const uint8_t* renew) {
+    ForSteps<kStream>(t, n & ~size_t{15}, [&](auto whole, size_t i, __mmask64 m) {
+        constexpr bool kWhole = decltype(whole)::value;
+        const __m512i vo = LoadPart(m, o + i);
+        const __m512i vsu = LoadPart(m, su + i);
+        const __m512i vsd = LoadPart(m, sd + i);
+        const __m512i vou = LoadPart(m, ou + i);
+        const __m512i b = Nested(vo, vsu, vsd);
+        const __m512i bu = Nested(vsu, vou, vo);
+        const __m512i bd = Nested(vsd, vo, LoadPart(m, od + i));
+        if (renew != nullptr) StorePart<kWhole>(ou + i, m, LoadPart(m, renew + i));
+        StoreTarget<kStream, kWhole>(t + i, m, SharpenVec(b, AverageFloor(bu, bd)));
+    });
+}
+
+void BlendSharpCurrent(uint8_t* t, const uint8_t* s, const uint8_t* su, const uint8_t* sd,
+                       const uint8_t* ou, const uint8_t* od, size_t n, bool evenCurrent,
+                       uint8_t* keep, bool toFrame) {
+    if (toFrame) {
+        BlendSharpCurrentRow<true>(t, s, su, sd, ou, od, n, keep);
+    } else {
+        BlendSharpCurrentRow<false>(t, s, su, sd, ou, od, n, keep);
+    }
+    scalar::BlendSharpCurrentFrom(t, s, su, sd, ou, od, n & ~size_t{15}, n, evenCurrent, keep);
+}
+
+void BlendSharpOther(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_t* od,
+                     const uint8_t* su, const uint8_t* sd, size_t n, bool evenCurrent,
+                     const uint8_t* renew, bool toFrame) {
+    const size_t blockEnd = n & ~size_t{15};
+    if (toFrame) {
+        BlendSharpOtherRow<true>(t, o, ou, od, su, sd, n, renew);
+    } else {
+        BlendSharpOtherRow<false>(t, o, ou, od, su, sd, n, renew);
+    }
+    scalar::BlendSharpOtherFrom(t, o, ou, od, su, sd, blockEnd, n, evenCurrent, renew);
+}
+
 void FinishFrame() { _mm_sfence(); }
 
 }  // namespace
@@ -244,6 +327,8 @@ const RowKernels kAvx512Kernels = {Average,
                                    FinishFrame,
                                    AverageExpand,
                                    AverageNestedExpand,
-                                   BlendKeepExpand};
+                                   BlendKeepExpand,
+                                   BlendSharpCurrent,
+                                   BlendSharpOther};
 
 }  // namespace lumoka

@@ -95,6 +95,45 @@ void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool luma
     if (i < n) t[i] = even[s[i]];
 }
 
+namespace {
+// Byte i of a row average, nested average and sharpened average, by the formula of its place.
+uint8_t Avg(uint8_t a, uint8_t b, bool block) {
+    return block ? AverageBlockByte(a, b) : AverageTailByte(a, b);
+}
+uint8_t Nested(uint8_t x, uint8_t p, uint8_t q, bool xFirst, bool block) {
+    const uint8_t m = Avg(p, q, block);
+    return xFirst ? Avg(x, m, block) : Avg(m, x, block);
+}
+}  // namespace
+
+void BlendSharpCurrentFrom(uint8_t* t, const uint8_t* s, const uint8_t* su, const uint8_t* sd,
+                           const uint8_t* ou, const uint8_t* od, size_t from, size_t n,
+                           bool evenCurrent, uint8_t* keep) {
+    const size_t blockEnd = n & ~size_t{15};
+    for (size_t i = from; i < n; ++i) {
+        const bool block = i < blockEnd;
+        const uint8_t b = Nested(s[i], ou[i], od[i], evenCurrent, block);
+        const uint8_t bu = Nested(ou[i], su[i], s[i], !evenCurrent, block);
+        const uint8_t bd = Nested(od[i], s[i], sd[i], !evenCurrent, block);
+        t[i] = SharpenByte(b, Avg(bu, bd, block));
+        keep[i] = s[i];
+    }
+}
+
+void BlendSharpOtherFrom(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_t* od,
+                         const uint8_t* su, const uint8_t* sd, size_t from, size_t n,
+                         bool evenCurrent, const uint8_t* renew) {
+    const size_t blockEnd = n & ~size_t{15};
+    for (size_t i = from; i < n; ++i) {
+        const bool block = i < blockEnd;
+        const uint8_t b = Nested(o[i], su[i], sd[i], !evenCurrent, block);
+        const uint8_t bu = Nested(su[i], ou[i], o[i], evenCurrent, block);
+        const uint8_t bd = Nested(sd[i], o[i], od[i], evenCurrent, block);
+        t[i] = SharpenByte(b, Avg(bu, bd, block));
+        if (renew != nullptr) ou[i] = renew[i];
+    }
+}
+
 }  // namespace scalar
 
 namespace {
@@ -140,9 +179,9 @@ void FinishFrame() {}
 
 }  // namespace
 
-const RowKernels kScalarKernels = {Average,        Sharpen,     SharpenAverage, AverageNested,
-                                   BlendKeep,      YcExpand,    AverageNested,  BlendKeep,
-                                   SharpenAverage, FinishFrame, AverageExpand,  AverageNestedExpand,
-                                   BlendKeepExpand};
+const RowKernels kScalarKernels = {
+    Average,         Sharpen,   SharpenAverage, AverageNested, BlendKeep,     YcExpand,
+    AverageNested,   BlendKeep, SharpenAverage, FinishFrame,   AverageExpand, AverageNestedExpand,
+    BlendKeepExpand, nullptr,   nullptr};
 
 }  // namespace lumoka

@@ -149,9 +149,9 @@ void FinishFrame() {}
 
 }  // namespace
 
-const RowKernels kSse2Kernels = {Average,        Sharpen,     SharpenAverage, AverageNested,
-                                 BlendKeep,      YcExpand,    AverageNested,  BlendKeep,
-                                 SharpenAverage, FinishFrame, AverageExpand,  AverageNestedExpand,
-                                 BlendKeepExpand};
+const RowKernels kSse2Kernels = {Average,         Sharpen,     SharpenAverage, AverageNested,
+                                 BlendKeep,       YcExpand,    AverageNested,  BlendKeep,
+                                 SharpenAverage,  FinishFrame, AverageExpand,  AverageNestedExpand,
+                                 BlendKeepExpand, nullptr,     nullptr};
 
 }  // namespace lumoka
