@@ -14,6 +14,7 @@
 #include <cwchar>
 
 #include "FilterTestSupport.h"
+#include "wincom/ComAdopt.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -100,11 +101,11 @@ struct CRenderGraph {
             if (FAILED(hr)) return;
             graph->AddFilter(tee.Get(), L"Smart Tee");
             ComPtr<IPin> teeIn;
-            teeIn.Attach(FindPinByName(tee.Get(), nullptr, PINDIR_INPUT));
+            teeIn = lumoka::Adopt(FindPinByName(tee.Get(), nullptr, PINDIR_INPUT));
             hr = graph->ConnectDirect(source->Pin(), teeIn.Get(), nullptr);
             if (FAILED(hr)) return;
             ComPtr<IPin> preview;
-            preview.Attach(FindPinByName(tee.Get(), L"Preview", PINDIR_OUTPUT));
+            preview = lumoka::Adopt(FindPinByName(tee.Get(), L"Preview", PINDIR_OUTPUT));
             hr = preview ? graph->ConnectDirect(preview.Get(), transform->GetPin(0), nullptr)
                          : E_FAIL;
         } else {
@@ -112,7 +113,7 @@ struct CRenderGraph {
         }
         if (FAILED(hr)) return;
         ComPtr<IPin> vmrIn;
-        vmrIn.Attach(FindPinByName(vmr.Get(), nullptr, PINDIR_INPUT));
+        vmrIn = lumoka::Adopt(FindPinByName(vmr.Get(), nullptr, PINDIR_INPUT));
         hr = graph->ConnectDirect(transform->GetPin(1), vmrIn.Get(), nullptr);
         if (FAILED(hr)) return;
         RECT client;
@@ -248,7 +249,7 @@ TEST_F(TransformRender, LiveSourceAloneIntoVmr9) {
                                         reinterpret_cast<void**>(windowless.GetAddressOf())));
     ASSERT_EQ(S_OK, windowless->SetVideoClippingWindow(window_.hwnd));
     ComPtr<IPin> vmrIn;
-    vmrIn.Attach(FindPinByName(vmr.Get(), nullptr, PINDIR_INPUT));
+    vmrIn = lumoka::Adopt(FindPinByName(vmr.Get(), nullptr, PINDIR_INPUT));
     ASSERT_EQ(S_OK, graph->ConnectDirect(source->Pin(), vmrIn.Get(), nullptr));
     ComPtr<IMediaControl> control;
     ASSERT_EQ(S_OK, graph.As(&control));
@@ -305,8 +306,8 @@ TEST(TransformSmartTee, PreviewPinIntoTheRecordingSink) {
     graph->AddFilter(transform, L"Lumoka Transform");
     graph->AddFilter(sink, L"Sink");
     ComPtr<IPin> teeIn, preview;
-    teeIn.Attach(FindPinByName(tee.Get(), nullptr, PINDIR_INPUT));
-    preview.Attach(FindPinByName(tee.Get(), L"Preview", PINDIR_OUTPUT));
+    teeIn = lumoka::Adopt(FindPinByName(tee.Get(), nullptr, PINDIR_INPUT));
+    preview = lumoka::Adopt(FindPinByName(tee.Get(), L"Preview", PINDIR_OUTPUT));
     ASSERT_TRUE(teeIn && preview);
     ASSERT_EQ(S_OK, graph->ConnectDirect(source->Pin(), teeIn.Get(), nullptr));
     transform->SetYCExpand(2);

@@ -1,12 +1,33 @@
 // The owning handles close exactly once, on every path, and the HRESULT helpers keep the
 // platform's encoding.
+#include "wincom/ComAdopt.h"
 #include "wincom/Result.h"
 #include "wincom/ScopeExit.h"
 #include "wincom/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace {
+
+// A minimal counted object: tells how many references are left.
+class CCounted : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid != IID_IUnknown) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    std::atomic<ULONG> refs{1};
+};
 
 bool HandleIsOpen(HANDLE h) {
     DWORD flags = 0;
@@ -65,4 +86,23 @@ TEST(ScopeExit, RunsUnlessDismissed) {
         guard.Dismiss();
     }
     EXPECT_EQ(runs, 1);
+}
+
+TEST(ComAdopt, AdoptTakesOverTheReference) {
+    CCounted object;  // one reference, as a creating call would hand it out
+    {
+        Microsoft::WRL::ComPtr<IUnknown> adopted = lumoka::Adopt<IUnknown>(&object);
+        EXPECT_EQ(object.refs.load(), 1u);
+    }
+    EXPECT_EQ(object.refs.load(), 0u);
+
+    // MinGW-w64's Attach counts again: the reason Adopt exists. Should the library ever match
+    // Microsoft's behaviour, this expectation tells us Adopt is no longer needed.
+    object.refs = 1;
+    {
+        Microsoft::WRL::ComPtr<IUnknown> attached;
+        attached.Attach(&object);
+        EXPECT_EQ(object.refs.load(), 2u);
+    }
+    EXPECT_EQ(object.refs.load(), 1u);
 }
