@@ -38,6 +38,9 @@ protected:
         controller = std::make_unique<CGraphController>(std::move(owned));
     }
     void TearDown() override {
+        // DllCanUnloadNow of the devices DLL is not asked here: under Wine 8, once a graph of
+        // connected device filters has been enumerated (as the filter list does), the devices
+        // outlive the graph; the same graph without the enumeration releases them all.
         controller.reset();
         ComApartment::TearDown();
     }
@@ -113,6 +116,19 @@ TEST_F(GraphBuild, VideoThroughTheTransform) {
     EXPECT_EQ(at(L"Video Mixing Renderer9"), 1);
     EXPECT_LT(at(kCard), at(L"Lumoka Transform"));
     EXPECT_EQ(names.back(), L"Lumoka Transform");
+    // Crop margins cut the source in video pixels; the destination keeps the window's place.
+    controller->SetCrop({8, 0, 8, 0});
+    ASSERT_TRUE(controller->UpdateVideoPosition());
+    ComPtr<IVMRWindowlessControl9> vmr;
+    ASSERT_TRUE(SUCCEEDED(controller->VideoRenderer()->QueryInterface(IID_PPV_ARGS(&vmr))));
+    RECT source{}, dest{};
+    ASSERT_TRUE(SUCCEEDED(vmr->GetVideoPosition(&source, &dest)));
+    EXPECT_EQ(source.left, 8);
+    EXPECT_EQ(source.right, 712);
+    EXPECT_EQ(source.bottom, 480);
+    EXPECT_EQ(dest.top, 27);
+    EXPECT_EQ(dest.bottom, 453);
+    EXPECT_EQ(dest.right, 640);
     controller->TearDown();
     EXPECT_FALSE(controller->IsBuilt());
 }
