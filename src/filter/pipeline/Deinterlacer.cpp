@@ -57,6 +57,9 @@ public:
         // Non-sharp blend rows go straight to the target; the sharp modes' target rows come
         // from the sharpen pass.
         blendToFrame_ = job.streamTarget && blend_ && !sharp_;
+        // LinearSharp writes half its target rows through the caches and reads them back, so
+        // its sharpened rows stay there too (streamed, its Double mode measured slower).
+        streamSharp_ = job.streamTarget && blend_ && sharp_;
     }
 
     size_t Run();
@@ -105,6 +108,7 @@ private:
     bool ycAfter_ = false;
     bool lumaOnEven_ = false;
     bool blendToFrame_ = false;
+    bool streamSharp_ = false;
     uint8_t* srcRing_[4] = {};
     int64_t srcTag_[4] = {-1, -1, -1, -1};
     uint8_t* dRing_[4] = {};
@@ -289,7 +293,7 @@ void CDeinterlacer::EmitSharpened(int64_t y) {
     } else if (y == h - 1) {
         k_.sharpen(t, b, dRow_[(y - 1) & 3], n_);
     } else {
-        const auto sharpen = job_.streamTarget ? k_.sharpenAverageToFrame : k_.sharpenAverage;
+        const auto sharpen = streamSharp_ ? k_.sharpenAverageToFrame : k_.sharpenAverage;
         sharpen(t, b, dRow_[(y - 1) & 3], dRow_[(y + 1) & 3], n_);
     }
 }
