@@ -11,6 +11,10 @@ namespace lumoka {
 
 namespace {
 
+// Where the second field picture starts in its allocation: the two pictures' packed rows then
+// differ in their addresses' low 12 bits by 1088 bytes plus whole rows.
+constexpr size_t kPictureSkew = 1088;
+
 bool IsYcLayout(int32_t v) { return v == kYCExpandUYVY || v == kYCExpandYUY2; }
 
 bool IsSharpMode(int32_t m) { return m == kCopyModeLinearSharp || m == kCopyModeBlendSharp; }
@@ -79,7 +83,8 @@ size_t CFramePipeline::Transform(const FrameBuffers& buffers, const PictureHeade
     if (IsBlendMode(mode)) {
         for (int i = 0; i < 2; ++i) {
             const bool fresh = buffers_[i + 1].Size() != length;
-            job.fieldPictures[i] = buffers_[i + 1].Request(length);
+            // The two pictures' rows are read and written at the same offsets.
+            job.fieldPictures[i] = buffers_[i + 1].Request(length, i == 0 ? 0 : kPictureSkew);
             if (fresh) forms_[i] = FieldPictureForm{};
             job.forms[i] = &forms_[i];
         }
