@@ -57,9 +57,10 @@ public:
         // Non-sharp blend rows go straight to the target; the sharp modes' target rows come
         // from the sharpen pass.
         blendToFrame_ = job.streamTarget && blend_ && !sharp_;
-        // LinearSharp writes half its target rows through the caches and reads them back, so
-        // its sharpened rows stay there too (streamed, its Double mode measured slower).
-        streamSharp_ = job.streamTarget && blend_ && sharp_;
+        // LinearSharp without YC expansion writes half its target rows through the caches and
+        // reads them back, so its sharpened rows stay there too (streamed, its Double mode
+        // measured slower).
+        streamSharp_ = job.streamTarget && sharp_ && (blend_ || ycAfter_);
     }
 
     size_t Run();
