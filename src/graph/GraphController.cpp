@@ -1,4 +1,5 @@
 #include "graph/GraphController.h"
+#include "wincom/ComAdopt.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -168,7 +169,7 @@ bool CGraphController::RefreshFilterList() {
         IBaseFilter* raw = nullptr;
         if (filters->Next(1, &raw, nullptr) != S_OK) break;
         ComPtr<IBaseFilter> filter;
-        filter.Attach(raw);
+        filter = lumoka::Adopt(raw);
         if (!filter) {
             m_filterList.push_back({L"ERROR: pFilter == NULL", 0});
             continue;

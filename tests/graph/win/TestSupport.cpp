@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "wincom/ComAdopt.h"
 
 namespace {
 
@@ -177,10 +178,10 @@ HRESULT CTestFactory::CreateFilterGraph(ComPtr<IGraphBuilder>& graph) {
         graph = real;
         return S_OK;
     }
-    LastGraph.Attach(new CStandInGraph(real));
+    LastGraph = lumoka::Adopt(new CStandInGraph(real));
     LastGraph->RefusedInterfaces = RefusedGraphInterfaces;
     LastGraph->RefusedNames = RefusedNames;
-    if (RefuseNotifyWindow) LastGraph->Events.Attach(new CRefusingEvents);
+    if (RefuseNotifyWindow) LastGraph->Events = lumoka::Adopt(new CRefusingEvents);
     graph = LastGraph;
     return S_OK;
 }
@@ -189,7 +190,7 @@ HRESULT CTestFactory::CreateCaptureBuilder(ComPtr<ICaptureGraphBuilder2>& builde
     builder.Reset();
     if (FailBuilder) return E_OUTOFMEMORY;
     if (BuilderRefusesGraph) {
-        builder.Attach(new CRefusingBuilder);
+        builder = lumoka::Adopt(new CRefusingBuilder);
         return S_OK;
     }
     return CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,

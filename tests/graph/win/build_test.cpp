@@ -38,10 +38,16 @@ protected:
         controller = std::make_unique<CGraphController>(std::move(owned));
     }
     void TearDown() override {
-        // DllCanUnloadNow of the devices DLL is not asked here: under Wine 8, once a graph of
-        // connected device filters has been enumerated (as the filter list does), the devices
-        // outlive the graph; the same graph without the enumeration releases them all.
         controller.reset();
+        // Every device filter, pin and crossbar the build touched is gone once the controller
+        // has torn its graph down (the filter list once leaked one reference per filter).
+        if (HMODULE devices = GetModuleHandleW(L"LumokaTestDevices.dll")) {
+            using CanUnload = HRESULT(STDAPICALLTYPE*)();
+            auto fn = reinterpret_cast<CanUnload>(
+                reinterpret_cast<void*>(GetProcAddress(devices, "DllCanUnloadNow")));
+            ASSERT_NE(fn, nullptr);
+            EXPECT_EQ(fn(), S_OK);
+        }
         ComApartment::TearDown();
     }
     // The card at RGB32 720 x 480 behind VMR-9 (the renderer Wine draws RGB32 with).

@@ -1,6 +1,7 @@
 // The catalogue over the virtual devices: enumeration, lookup by identity, pins, usable
 // formats, standards and crossbars.
 #include "TestSupport.h"
+#include "wincom/ComAdopt.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ TEST_F(Catalogue, PinsOfTheCardAndTheTone) {
     EXPECT_FALSE(HasAudioCapturePin(pins));
     // A filter without pins lists nothing.
     ComPtr<IBaseFilter> empty;
-    empty.Attach(new CStandInFilter(false));
+    empty = lumoka::Adopt(new CStandInFilter(false));
     EXPECT_FALSE(ListPins(empty.Get(), pins));
     EXPECT_TRUE(pins.empty());
 }

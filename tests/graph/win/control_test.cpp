@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "TestSupport.h"
+#include "wincom/ComAdopt.h"
 #include "graph/DialogCentring.h"
 #include "filter/LumokaFilterCtrl.h"
 
@@ -126,7 +127,7 @@ protected:
         factory->DeviceClasses[L"Stand-in Device"] = CLSID_SmartTee;
         factory->Transform = [this](ComPtr<IBaseFilter>& f) {
             transform = new CRecordingTransform;
-            f.Attach(static_cast<IBaseFilter*>(transform));
+            f = lumoka::Adopt(static_cast<IBaseFilter*>(transform));
             return S_OK;
         };
         controller = std::make_unique<CGraphController>(std::move(owned));
@@ -166,9 +167,9 @@ TEST_F(PartialGraph, TransformGetsTheProfileSettingsInOrderAndLater) {
 TEST_F(PartialGraph, FilterListRunsInTheOrderAddedWithErrorEntries) {
     BuildPartial();
     ComPtr<IBaseFilter> unreadable;
-    unreadable.Attach(new CStandInFilter(true));
+    unreadable = lumoka::Adopt(new CStandInFilter(true));
     ComPtr<IBaseFilter> withPages;
-    withPages.Attach(new CStandInFilter(false, {CLSID_SmartTee}));
+    withPages = lumoka::Adopt(new CStandInFilter(false, {CLSID_SmartTee}));
     ASSERT_TRUE(SUCCEEDED(controller->Graph()->AddFilter(unreadable.Get(), L"Unreadable")));
     ASSERT_TRUE(SUCCEEDED(controller->Graph()->AddFilter(withPages.Get(), L"With Pages")));
     ASSERT_TRUE(controller->RefreshFilterList());
