@@ -11,7 +11,7 @@
 
 #include "devices/DeviceIds.h"
 #include "dsbase/InputPin.h"
-#include "dsbase/OutputPin.h"
+#include "dsbase/CopyOutputPin.h"
 
 namespace lumoka {
 
@@ -38,16 +38,16 @@ private:
     CPassOutputPin* output_ = nullptr;
 };
 
-class CPassOutputPin : public CBaseOutputPin {
+class CPassOutputPin : public CCopyOutputPin {
 public:
     CPassOutputPin(CPassThroughFilter* filter, CCritSec* lock, const wchar_t* name,
                    CPassInputPin* input);
 
     HRESULT CheckMediaType(const CMediaType* mt) override;
     HRESULT GetMediaType(int position, CMediaType* mt) override;
-    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
-    // Copies one input sample into a buffer of ours and delivers it; S_OK when not connected.
-    HRESULT DeliverCopy(IMediaSample* in);
+
+protected:
+    CBaseInputPin* SourceInput() const override;
 
 private:
     CPassInputPin* input_;

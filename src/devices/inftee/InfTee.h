@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "dsbase/InputPin.h"
-#include "dsbase/OutputPin.h"
+#include "dsbase/CopyOutputPin.h"
 
 namespace lumoka {
 
@@ -36,15 +36,16 @@ private:
     CInfTee* tee_;
 };
 
-class CTeeOutputPin : public CBaseOutputPin {
+class CTeeOutputPin : public CCopyOutputPin {
 public:
     CTeeOutputPin(CInfTee* tee, CCritSec* lock, const std::wstring& name);
 
     HRESULT CheckMediaType(const CMediaType* mt) override;
     HRESULT GetMediaType(int position, CMediaType* mt) override;
     HRESULT CompleteConnect(IPin* receivePin) override;
-    HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override;
-    HRESULT DeliverCopy(IMediaSample* in);
+
+protected:
+    CBaseInputPin* SourceInput() const override;
 
 private:
     CInfTee* tee_;
