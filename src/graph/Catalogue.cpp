@@ -52,18 +52,6 @@ void CopyMediaTypeFields(const AM_MEDIA_TYPE& mt, MediaTypeFields& out) {
     out.cbFormat = mt.cbFormat;
 }
 
-// The capability structure buffer of the size the device names (at least the structure the
-// caller reads, so a device reporting less cannot make us read past the buffer).
-template <typename Caps>
-bool AllocateCaps(int size, std::vector<BYTE>& buffer) {
-    try {
-        buffer.assign(std::max<size_t>(static_cast<size_t>(std::max(size, 0)), sizeof(Caps)), 0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
-
 std::wstring FirstMajorTypeName(IPin* pin) {
     ComPtr<IEnumMediaTypes> types;
     if (FAILED(pin->EnumMediaTypes(&types)) || !types) return L"-";
@@ -209,7 +197,7 @@ bool ListVideoFormats(IBaseFilter* filter, std::vector<VideoFormatEntry>& list) 
     int size = 0;
     if (FAILED(config->GetNumberOfCapabilities(&count, &size))) return false;
     std::vector<BYTE> caps;
-    if (!AllocateCaps<VIDEO_STREAM_CONFIG_CAPS>(size, caps)) return false;
+    if (!AllocateCapsBuffer(size, sizeof(VIDEO_STREAM_CONFIG_CAPS), caps)) return false;
     ComPtr<IAMAnalogVideoDecoder> decoder;
     filter->QueryInterface(IID_PPV_ARGS(&decoder));
     for (int i = 0; i < count; ++i) {
@@ -254,7 +242,7 @@ bool ListAudioFormats(IBaseFilter* filter, std::vector<AudioFormatEntry>& list) 
     int size = 0;
     if (FAILED(config->GetNumberOfCapabilities(&count, &size))) return false;
     std::vector<BYTE> caps;
-    if (!AllocateCaps<AUDIO_STREAM_CONFIG_CAPS>(size, caps)) return false;
+    if (!AllocateCapsBuffer(size, sizeof(AUDIO_STREAM_CONFIG_CAPS), caps)) return false;
     for (int i = 0; i < count; ++i) {
         CUniqueMediaType mt;
         if (FAILED(config->GetStreamCaps(i, mt.Put(), caps.data())) || !mt.Get()) continue;

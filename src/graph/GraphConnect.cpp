@@ -10,16 +10,6 @@
 
 namespace {
 
-// The capability buffer of the size the device names, never smaller than the structure.
-bool AllocateCapsBuffer(int size, size_t minimum, std::vector<BYTE>& buffer) {
-    try {
-        buffer.assign(std::max<size_t>(size > 0 ? static_cast<size_t>(size) : 0, minimum), 0);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    return true;
-}
-
 WaveFields ReadWave(const WAVEFORMATEX& w) {
     WaveFields f;
     f.FormatTag = w.wFormatTag;

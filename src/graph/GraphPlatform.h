@@ -11,7 +11,10 @@
 #include <olectl.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "graph/Guid16.h"
 
@@ -33,6 +36,18 @@ __CRT_UUID_DECL(IAMGraphStreams, 0x632105fa, 0x072e, 0x11d3, 0x8a, 0xf9, 0x00, 0
                 0xbd, 0x3d)
 __CRT_UUID_DECL(IQualProp, 0x1bd0ecb0, 0xf8e2, 0x11ce, 0xaa, 0xc6, 0x00, 0x20, 0xaf, 0x0b, 0x99,
                 0xa3)
+
+// A buffer for IAMStreamConfig::GetStreamCaps of the size the device names, never smaller than
+// the capability structure the caller reads (a device reporting less cannot make us read past
+// the buffer). False when the memory cannot be had.
+inline bool AllocateCapsBuffer(int size, size_t minimum, std::vector<BYTE>& buffer) {
+    try {
+        buffer.assign(std::max<size_t>(size > 0 ? static_cast<size_t>(size) : 0, minimum), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
 
 // The Enhanced Video Renderer's class; declared by no MinGW header.
 constexpr GUID kClsidEnhancedVideoRenderer = {
