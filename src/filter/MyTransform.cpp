@@ -42,15 +42,6 @@ lumoka::MediaTypeView View(const CMediaType& mt) {
     return v;
 }
 
-lumoka::PictureHeader Picture(const lumoka::BitmapHeader& h) {
-    lumoka::PictureHeader p;
-    p.width = h.width;
-    p.height = h.height;
-    p.bitCount = h.bitCount;
-    p.compression = h.compression;
-    return p;
-}
-
 }  // namespace
 
 CMyTransform::CMyTransform(IUnknown* outer)
@@ -155,9 +146,9 @@ HRESULT CMyTransform::Transform(IMediaSample* in, IMediaSample* out) {
     settings.fieldOrder = FieldOrder();
     settings.ycExpand = YCExpandMode();
     settings.flipVertical = FlipVertical();
-    const size_t produced =
-        pipeline_.Transform(buffers, Picture(inputHeader_), Picture(outputHeader_), settings,
-                            InputPin()->FirstField(), cpu_);
+    const size_t produced = pipeline_.Transform(buffers, lumoka::ToPictureHeader(inputHeader_),
+                                                lumoka::ToPictureHeader(outputHeader_), settings,
+                                                InputPin()->FirstField(), cpu_);
     out->SetActualDataLength(static_cast<long>(produced));
     return S_OK;
 }

@@ -184,4 +184,13 @@ ProposeResult ProposeOutputType(const MediaTypeValue& input, int32_t* copyMode,
     return ProposeResult::kOk;
 }
 
+PictureHeader ToPictureHeader(const BitmapHeader& header) {
+    PictureHeader p;
+    p.width = header.width;
+    p.height = header.height;
+    p.bitCount = header.bitCount;
+    p.compression = header.compression;
+    return p;
+}
+
 }  // namespace lumoka

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "filter/pipeline/FramePipeline.h"
+
 namespace lumoka {
 
 struct Guid {
@@ -63,6 +65,8 @@ struct BitmapHeader {
 };
 BitmapHeader ReadBitmapHeader(const uint8_t* block, size_t offset);
 void WriteBitmapHeader(uint8_t* block, size_t offset, const BitmapHeader& header);
+// The part of a bitmap header the frame pipeline works from.
+PictureHeader ToPictureHeader(const BitmapHeader& header);
 
 // A media type as the rules see it. format points at formatSize bytes (or is null).
 struct MediaTypeView {

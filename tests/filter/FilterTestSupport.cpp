@@ -177,15 +177,6 @@ std::vector<DWORD> CRecordingAllocator::Flags() const {
     return flags_;
 }
 
-lumoka::PictureHeader ToPicture(const lumoka::BitmapHeader& h) {
-    lumoka::PictureHeader p;
-    p.width = h.width;
-    p.height = h.height;
-    p.bitCount = h.bitCount;
-    p.compression = h.compression;
-    return p;
-}
-
 std::vector<uint8_t> ReferenceOutput(lumoka::CFramePipeline& pipeline,
                                      const std::vector<uint8_t>& input,
                                      const lumoka::BitmapHeader& inHeader,
@@ -198,8 +189,9 @@ std::vector<uint8_t> ReferenceOutput(lumoka::CFramePipeline& pipeline,
     buffers.inputLength = input.size();
     buffers.output = out.data();
     buffers.outputSize = out.size();
-    const size_t n = pipeline.Transform(buffers, ToPicture(inHeader), ToPicture(outHeader),
-                                        settings, firstField, lumoka::DetectCpuFeatures());
+    const size_t n = pipeline.Transform(buffers, lumoka::ToPictureHeader(inHeader),
+                                        lumoka::ToPictureHeader(outHeader), settings, firstField,
+                                        lumoka::DetectCpuFeatures());
     out.resize(n);
     return out;
 }
