@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ clang googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick libgl1-mesa-dri libasound2-plugins
-  fonts-wine fonts-ipafont-gothic locales file python3
+  fonts-wine fonts-ipafont-gothic locales procps file python3
 )
 
 missing=()
