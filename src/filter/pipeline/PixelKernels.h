@@ -114,4 +114,26 @@ extern const RowKernels kSse2Kernels;
 extern const RowKernels kAvx2Kernels;
 extern const RowKernels kAvx512Kernels;
 
+// The expanding kernels as the two passes they stand for: the plain kernel, then the YC
+// expansion in place. For kernel sets without fused expanding forms.
+template <auto Average, auto AverageNested, auto BlendKeep, auto YcExpand>
+struct TwoPassExpand {
+    static void AverageExpand(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n,
+                              bool lumaOnEven) {
+        Average(t, a, b, n);
+        YcExpand(t, t, n, lumaOnEven);
+    }
+    static void AverageNestedExpand(uint8_t* t, const uint8_t* x, const uint8_t* p,
+                                    const uint8_t* q, size_t n, bool xFirst, bool lumaOnEven) {
+        AverageNested(t, x, p, q, n, xFirst);
+        YcExpand(t, t, n, lumaOnEven);
+    }
+    static void BlendKeepExpand(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q,
+                                size_t n, bool xFirst, uint8_t* keep, const uint8_t* s,
+                                bool lumaOnEven) {
+        BlendKeep(t, x, p, q, n, xFirst, keep, s);
+        YcExpand(t, t, n, lumaOnEven);
+    }
+};
+
 }  // namespace lumoka

@@ -122,29 +122,26 @@ void YcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     kSse2Kernels.ycExpand(t + i, s + i, n - i, lumaOnEven);
 }
 
-// The expanding forms as the two passes they stand for.
-void AverageExpand(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n, bool lumaOnEven) {
-    Average(t, a, b, n);
-    YcExpand(t, t, n, lumaOnEven);
-}
-void AverageNestedExpand(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q, size_t n,
-                         bool xFirst, bool lumaOnEven) {
-    AverageNested(t, x, p, q, n, xFirst);
-    YcExpand(t, t, n, lumaOnEven);
-}
-void BlendKeepExpand(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n,
-                     bool xFirst, uint8_t* keep, const uint8_t* s, bool lumaOnEven) {
-    BlendKeep(t, x, p, q, n, xFirst, keep, s);
-    YcExpand(t, t, n, lumaOnEven);
-}
+using Expand = TwoPassExpand<Average, AverageNested, BlendKeep, YcExpand>;
 
 void FinishFrame() {}
 
 }  // namespace
 
-const RowKernels kAvx2Kernels = {Average,         Sharpen,     SharpenAverage, AverageNested,
-                                 BlendKeep,       YcExpand,    AverageNested,  BlendKeep,
-                                 SharpenAverage,  FinishFrame, AverageExpand,  AverageNestedExpand,
-                                 BlendKeepExpand, nullptr,     nullptr};
+const RowKernels kAvx2Kernels = {Average,
+                                 Sharpen,
+                                 SharpenAverage,
+                                 AverageNested,
+                                 BlendKeep,
+                                 YcExpand,
+                                 AverageNested,
+                                 BlendKeep,
+                                 SharpenAverage,
+                                 FinishFrame,
+                                 Expand::AverageExpand,
+                                 Expand::AverageNestedExpand,
+                                 Expand::BlendKeepExpand,
+                                 nullptr,
+                                 nullptr};
 
 }  // namespace lumoka
