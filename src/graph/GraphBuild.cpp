@@ -42,7 +42,7 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
         return false;
     }
     if (!CreateGraph()) return false;
-    if (FAILED(m_mediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage,
+    if (FAILED(m_mediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(window), WM_GRAPH_NOTIFY,
                                              0))) {
         return false;
     }
