@@ -48,8 +48,7 @@ void CCustomFilter::OfferFrameToGrab(IMediaSample* out) {
     grab_.Offer(frame);
 }
 
-HRESULT STDMETHODCALLTYPE CCustomFilter::GrabNextFrame(DWORD timeoutMs, BYTE** image,
-                                                       DWORD* size) {
+HRESULT STDMETHODCALLTYPE CCustomFilter::GrabNextFrame(DWORD timeoutMs, BYTE** image, DWORD* size) {
     RETURN_IF_NULL_OUT(image);
     RETURN_IF_NULL_OUT(size);
     *size = 0;

@@ -14,8 +14,7 @@ struct ILumokaFrameGrab : public IUnknown {
     // in time (the request is withdrawn before the call returns), VFW_E_INVALIDMEDIATYPE when
     // the output format cannot be turned into such a picture, VFW_E_WRONG_STATE when another
     // request is already waiting.
-    virtual HRESULT STDMETHODCALLTYPE GrabNextFrame(DWORD timeoutMs, BYTE** image,
-                                                    DWORD* size) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GrabNextFrame(DWORD timeoutMs, BYTE** image, DWORD* size) = 0;
 };
 
 __CRT_UUID_DECL(ILumokaFrameGrab, 0x3b0e9d52, 0x6c1a, 0x4f7e, 0x9a, 0x43, 0x5e, 0x21, 0xd8, 0x7c,

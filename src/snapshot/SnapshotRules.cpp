@@ -55,8 +55,8 @@ std::wstring MakeSnapshotFileName(int32_t type, const SnapshotTime& t) {
 
 SnapshotTime AddMilliseconds(const SnapshotTime& t, int64_t milliseconds) {
     int64_t days = DaysFromCivil(t.year, t.month, t.day);
-    int64_t ms = ((int64_t{t.hour} * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond +
-                 milliseconds;
+    int64_t ms =
+        ((int64_t{t.hour} * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond + milliseconds;
     days += ms / kMsPerDay;
     ms %= kMsPerDay;
     if (ms < 0) {

@@ -36,8 +36,7 @@ constexpr GUID kEncoderQuality = {
 
 // Results of SHCreateDirectoryEx that mean the folder is there.
 bool FolderReady(int result) {
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS ||
-           result == ERROR_FILE_EXISTS;
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
 }
 
 // The output bitmap: the cropped source drawn over all of it. The edges are sampled as if the
@@ -51,7 +50,8 @@ BitmapPtr Scale(Gdiplus::GpBitmap* source, int32_t width, int32_t height, const 
     }
     BitmapPtr target(raw);
     Gdiplus::GpGraphics* rawGraphics = nullptr;
-    if (gdip::GdipGetImageGraphicsContext(target.get(), &rawGraphics) != Gdiplus::Ok) return nullptr;
+    if (gdip::GdipGetImageGraphicsContext(target.get(), &rawGraphics) != Gdiplus::Ok)
+        return nullptr;
     GraphicsPtr graphics(rawGraphics);
     Gdiplus::GpImageAttributes* rawAttributes = nullptr;
     if (gdip::GdipCreateImageAttributes(&rawAttributes) != Gdiplus::Ok) return nullptr;
@@ -77,13 +77,13 @@ ClaimResult ClaimFile(const std::wstring& path) {
     }
     const DWORD error = GetLastError();
     return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? ClaimResult::kExists
-                                                                         : ClaimResult::kFailed;
+                                                                       : ClaimResult::kFailed;
 }
 
 SnapshotTime LocalNow() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    return SnapshotTime{now.wYear, now.wMonth,  now.wDay,         now.wHour,
+    return SnapshotTime{now.wYear,   now.wMonth,  now.wDay,         now.wHour,
                         now.wMinute, now.wSecond, now.wMilliseconds};
 }
 
@@ -119,8 +119,8 @@ bool SaveSnapshot(const std::vector<uint8_t>& pixels, const BITMAPINFOHEADER& he
     info.bmiHeader = header;
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     Gdiplus::GpBitmap* rawSource = nullptr;
-    if (gdip::GdipCreateBitmapFromGdiDib(&info, const_cast<uint8_t*>(pixels.data()),
-                                         &rawSource) != Gdiplus::Ok) {
+    if (gdip::GdipCreateBitmapFromGdiDib(&info, const_cast<uint8_t*>(pixels.data()), &rawSource) !=
+        Gdiplus::Ok) {
         return false;
     }
     BitmapPtr source(rawSource);

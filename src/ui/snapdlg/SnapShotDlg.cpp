@@ -63,8 +63,8 @@ protected:
     INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
         HWND bar = GetItem(IDC_SNAPSHOT_QUALITY_BAR);
         if (msg == WM_HSCROLL && reinterpret_cast<HWND>(lParam) == bar) {
-            ShowQuality(NextQualityPosition(LOWORD(wParam), HIWORD(wParam),
-                                            GetScrollPos(bar, SB_CTL)));
+            ShowQuality(
+                NextQualityPosition(LOWORD(wParam), HIWORD(wParam), GetScrollPos(bar, SB_CTL)));
             return TRUE;
         }
         return CDialog::DialogProc(msg, wParam, lParam);

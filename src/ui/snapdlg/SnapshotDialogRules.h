@@ -47,7 +47,7 @@ int32_t NextQualityPosition(int32_t code, int32_t thumb, int32_t position);
 std::wstring BrowsedFolderText(const std::wstring& path);
 
 // The user guide beside the executable (Japanese; it links to the English one beside it).
-extern const wchar_t kUserGuideFileName[];   // "Lumoka2-guide.html"
+extern const wchar_t kUserGuideFileName[];    // "Lumoka2-guide.html"
 extern const wchar_t kUserGuideEnFileName[];  // "Lumoka2-guide-en.html"
 // programDir ends with its separator.
 std::wstring UserGuidePath(const std::wstring& programDir);
