@@ -10,6 +10,7 @@
 
 #include "dsbase/BaseFilter.h"
 #include "filter/LumokaFilterCtrl.h"
+#include "filter/LumokaFilterStats.h"
 #include "filter/TransformPins.h"
 
 // Locks, always taken in this order: settings lock, then receive lock (streaming path);
@@ -18,7 +19,7 @@
 // the sample in progress (both outputs of Double mode) and never applies in the middle of one.
 // Thread: state changes and setters on the application thread; Receive and Transform on the
 // upstream streaming thread. Owns its pins (created together on first request).
-class CCustomFilter : public CBaseFilter, public ILumokaFilterCtrl {
+class CCustomFilter : public CBaseFilter, public ILumokaFilterCtrl, public ILumokaFilterStats {
 public:
     CCustomFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid);
     ~CCustomFilter() override;
@@ -43,6 +44,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetYCExpand(int* mode) override;
     HRESULT STDMETHODCALLTYPE SetFlipVertical(int on) override;
     HRESULT STDMETHODCALLTYPE GetFlipVertical(int* on) override;
+
+    // ILumokaFilterStats: picture samples this filter delivered and downstream accepted.
+    HRESULT STDMETHODCALLTYPE GetDeliveredFrames(LONGLONG* count) override;
 
     // The per-frame work and the type rules, supplied by the derived filter.
     virtual HRESULT Transform(IMediaSample* in, IMediaSample* out) = 0;
@@ -104,4 +108,5 @@ private:
     std::atomic<int32_t> fieldOrder_{0};
     std::atomic<int32_t> ycExpand_{0};
     std::atomic<int32_t> flipVertical_{0};
+    std::atomic<int64_t> deliveredFrames_{0};
 };

@@ -245,6 +245,17 @@ protected:
     }
 };
 
+// The count behind the window's frame rate where the renderer keeps none.
+LONGLONG DeliveredFrames(CMyTransform* transform) {
+    ComPtr<ILumokaFilterStats> stats;
+    EXPECT_EQ(S_OK, transform->QueryInterface(IID_PPV_ARGS(&stats)));
+    LONGLONG count = -1;
+    if (stats) {
+        EXPECT_EQ(S_OK, stats->GetDeliveredFrames(&count));
+    }
+    return count;
+}
+
 TEST_F(ManualFeed, OtherStreamIdsPassUnchanged) {
     CTransformGraph g(Yuy2Type());
     g.Ctrl()->SetYCExpand(2);
@@ -269,6 +280,7 @@ TEST_F(ManualFeed, OtherStreamIdsPassUnchanged) {
     EXPECT_EQ(1u, out[0].props.dwStreamId);
     EXPECT_TRUE(out[0].data == data);
     EXPECT_FALSE(out[1].data == data);
+    EXPECT_EQ(1, DeliveredFrames(g.transform)) << "a control sample is no frame";
     in.Reset();
     EXPECT_TRUE(g.ReleaseAll());
     g.graph.Reset();
@@ -328,6 +340,7 @@ TEST_F(ManualFeed, AllocatorFlagsSkippingAndDiscontinuity) {
     ASSERT_EQ(4u, out.size());
     EXPECT_FALSE(out[1].syncPoint);
     EXPECT_TRUE(out[2].syncPoint);
+    EXPECT_EQ(4, DeliveredFrames(g.transform)) << "skipped and failed samples are not counted";
     in.Reset();
     EXPECT_TRUE(g.ReleaseAll());
     g.graph.Reset();
@@ -345,6 +358,7 @@ TEST_F(ManualFeed, DoubleStopsAfterARefusedFirstOutput) {
     ASSERT_EQ(S_OK, g.In()->QueryInterface(IID_PPV_ARGS(&in)));
     EXPECT_EQ(S_FALSE, in->Receive(feeder.Make(Frame(1), 1000000, 1333333).Get()));
     ASSERT_EQ(1u, g.sink->SampleCount());
+    EXPECT_EQ(0, DeliveredFrames(g.transform)) << "refused by the downstream pin";
     EXPECT_EQ(1000000, g.sink->Samples()[0].start);
     EXPECT_EQ(1166666, g.sink->Samples()[0].stop);
     g.sink->SetReceiveResult(S_OK);
@@ -352,6 +366,7 @@ TEST_F(ManualFeed, DoubleStopsAfterARefusedFirstOutput) {
     EXPECT_EQ(3u, g.sink->SampleCount());
     EXPECT_EQ(1166666, g.sink->Samples()[2].start);
     EXPECT_EQ(1333333, g.sink->Samples()[2].stop);
+    EXPECT_EQ(2, DeliveredFrames(g.transform));
     in.Reset();
     EXPECT_TRUE(g.ReleaseAll());
     g.graph.Reset();
