@@ -11,6 +11,7 @@
 #include "dsbase/BaseFilter.h"
 #include "filter/FrameGrabSlot.h"
 #include "filter/LumokaFilterCtrl.h"
+#include "filter/LumokaFilterStats.h"
 #include "filter/LumokaFrameGrab.h"
 #include "filter/TransformPins.h"
 
@@ -22,7 +23,10 @@
 // upstream streaming thread. Owns its pins (created together on first request).
 // The frame grab (FrameGrab.cpp) is asked on the application thread and filled on the
 // streaming thread just before an output frame is delivered.
-class CCustomFilter : public CBaseFilter, public ILumokaFilterCtrl, public ILumokaFrameGrab {
+class CCustomFilter : public CBaseFilter,
+                      public ILumokaFilterCtrl,
+                      public ILumokaFilterStats,
+                      public ILumokaFrameGrab {
 public:
     CCustomFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid);
     ~CCustomFilter() override;
@@ -47,6 +51,9 @@ public:
     HRESULT STDMETHODCALLTYPE GetYCExpand(int* mode) override;
     HRESULT STDMETHODCALLTYPE SetFlipVertical(int on) override;
     HRESULT STDMETHODCALLTYPE GetFlipVertical(int* on) override;
+
+    // ILumokaFilterStats: picture samples this filter delivered and downstream accepted.
+    HRESULT STDMETHODCALLTYPE GetDeliveredFrames(LONGLONG* count) override;
 
     // ILumokaFrameGrab.
     HRESULT STDMETHODCALLTYPE GrabNextFrame(DWORD timeoutMs, BYTE** image, DWORD* size) override;
@@ -112,5 +119,6 @@ private:
     std::atomic<int32_t> fieldOrder_{0};
     std::atomic<int32_t> ycExpand_{0};
     std::atomic<int32_t> flipVertical_{0};
+    std::atomic<int64_t> deliveredFrames_{0};
     lumoka::CFrameGrabSlot grab_;
 };

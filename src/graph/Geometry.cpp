@@ -54,11 +54,11 @@ IntRect CentredRect(int32_t clientWidth, int32_t clientHeight, const IntSize& fi
             static_cast<int32_t>(cx + hw), static_cast<int32_t>(cy + hh)};
 }
 
-IntRect CroppedSource(const IntRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
+IntRect CroppedSource(const CropRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
     return {crop.left, crop.top, nativeWidth - crop.right, nativeHeight - crop.bottom};
 }
 
-NormRect CroppedSourceNormalized(const IntRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
+NormRect CroppedSourceNormalized(const CropRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
     NormRect r;
     if (nativeWidth >= 1) {
         const float w = static_cast<float>(nativeWidth);

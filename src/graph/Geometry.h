@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "config/Profile.h"
+
 struct IntSize {
     int32_t cx = 0;
     int32_t cy = 0;
@@ -60,10 +62,10 @@ IntSize FitSize(const AspectPair& aspect, IntSize& nativeSize, int32_t width, in
 IntRect CentredRect(int32_t clientWidth, int32_t clientHeight, const IntSize& fit);
 
 // The source rectangle in video pixels: native size minus the crop margins.
-IntRect CroppedSource(const IntRect& cropMargins, int32_t nativeWidth, int32_t nativeHeight);
+IntRect CroppedSource(const CropRect& cropMargins, int32_t nativeWidth, int32_t nativeHeight);
 
 // The same as fractions of the native size; an axis with a size below 1 is left whole.
-NormRect CroppedSourceNormalized(const IntRect& cropMargins, int32_t nativeWidth,
+NormRect CroppedSourceNormalized(const CropRect& cropMargins, int32_t nativeWidth,
                                  int32_t nativeHeight);
 
 // The parts of the client rectangle outside dest (the black borders), as at most four

@@ -33,6 +33,20 @@ bool CGraphController::Run() {
     return true;
 }
 
+bool CGraphController::Stop() {
+    if (!m_mediaControl) return false;
+    // A live graph answers VFW_S_CANT_CUE rather than S_OK.
+    return SUCCEEDED(m_mediaControl->Stop());
+}
+
+void CGraphController::DrainEvents() {
+    long code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (m_mediaEvent && SUCCEEDED(m_mediaEvent->GetEvent(&code, &param1, &param2, 0))) {
+        m_mediaEvent->FreeEventParams(code, param1, param2);
+    }
+}
+
 void CGraphController::TearDown() {
     if (m_mediaControl) IGNORE_RESULT(m_mediaControl->Stop());
     m_transform.Reset();

@@ -75,7 +75,7 @@ TEST(AspectPairFromSetting, Values) {
 }
 
 TEST(CroppedSource, PixelsAndFractions) {
-    const IntRect crop{8, 0, 8, 0};
+    const CropRect crop{8, 0, 8, 0};
     EXPECT_EQ(CroppedSource(crop, 720, 480), (IntRect{8, 0, 712, 480}));
     const NormRect n = CroppedSourceNormalized(crop, 720, 480);
     EXPECT_FLOAT_EQ(n.left, 8.0f / 720.0f);

@@ -277,6 +277,24 @@ TEST_F(GraphBuild, HardwareDeinterlacingSetUpOnVmr7ForPacked422) {
     EXPECT_TRUE(controller->Build(window->Get(), p)) << controller->LogText().size();
 }
 
+TEST_F(GraphBuild, EveryBuildStartsWithoutASubtypeCode) {
+    // One controller for both builds, as the main window keeps it: first a YUY2 format...
+    Profile yuy2 = Card();
+    yuy2.VideoFormatIndex = 0;
+    ASSERT_TRUE(controller->Build(window->Get(), yuy2)) << controller->LogText().size();
+    EXPECT_EQ(controller->SubtypeCode(), MAKEFOURCC('Y', 'U', 'Y', '2'));
+    controller->TearDown();
+    // ...then the device's own format behind VMR-7 with hardware deinterlacing: no format was
+    // set, so the mixer is left alone (under Wine that step would end the build).
+    Profile p = Card();
+    p.VideoFormatIndex = -1;
+    p.PreviewVideoRenderer = 0;
+    p.PreviewTransformCopy = 6;
+    EXPECT_TRUE(controller->Build(window->Get(), p)) << controller->LogText().size();
+    EXPECT_EQ(controller->SubtypeCode(), 0u);
+    EXPECT_EQ(State(), State_Running);
+}
+
 TEST_F(GraphBuild, CrossbarRoutesAndProcAmp) {
     Profile p = Card();
     p.VideoCrossbar = {{0, 2}, {-1, 1}, {1, -4}, {1, 4}};

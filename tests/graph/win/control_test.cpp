@@ -16,7 +16,7 @@ TEST(GraphControllerEmpty, StartsEmptyAndEveryOperationRefuses) {
     EXPECT_FALSE(c.IsBuilt());
     EXPECT_EQ(c.Aspect().x, 16);
     EXPECT_EQ(c.Aspect().y, 9);
-    EXPECT_EQ(c.Crop(), (IntRect{0, 0, 0, 0}));
+    EXPECT_EQ(c.Crop(), (CropRect{0, 0, 0, 0}));
     EXPECT_EQ(c.SubtypeCode(), 0u);
     EXPECT_FALSE(c.ComInitialized());
     EXPECT_TRUE(c.LogText().empty());
@@ -216,7 +216,7 @@ TEST_F(PartialGraph, TearDownReleasesEveryReferenceAndKeepsTheWindowState) {
         filter->AddRef();
         EXPECT_EQ(filter->Release(), 1u);
     }
-    EXPECT_EQ(controller->Crop(), (IntRect{8, 0, 8, 0}));
+    EXPECT_EQ(controller->Crop(), (CropRect{8, 0, 8, 0}));
     EXPECT_EQ(controller->Aspect().x, 4);
     EXPECT_EQ(controller->LogText(), log);
     EXPECT_EQ(controller->Window(), window->Get());
