@@ -35,6 +35,9 @@ endfunction()
 
 # Windows test programs: a GoogleTest executable registered with CTest; it runs under
 # Wine through CMAKE_CROSSCOMPILING_EMULATOR. Native tests use the same helper.
+# A program that shows a window or reads the screen carries the label `screen`; under Wine each
+# such test then takes one `screens` resource (scripts/test.sh hands out displays of their own,
+# see lumoka_start_screens in scripts/wine-env.sh), so no other test's window covers its own.
 function(lumoka_gtest name)
   cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -47,4 +50,25 @@ function(lumoka_gtest name)
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
   endif()
+  lumoka_defer_screen_resources()
+endfunction()
+
+# At the end of the calling folder's list file, when every test's labels are final (also those
+# set by set_tests_properties after the helper), gives each test labelled `screen` a screen.
+function(lumoka_defer_screen_resources)
+  get_directory_property(deferred LUMOKA_SCREENS_DEFERRED)
+  if(WIN32 AND NOT deferred)
+    set_directory_properties(PROPERTIES LUMOKA_SCREENS_DEFERRED ON)
+    cmake_language(DEFER CALL lumoka_assign_screen_resources)
+  endif()
+endfunction()
+
+function(lumoka_assign_screen_resources)
+  get_directory_property(tests TESTS)
+  foreach(t ${tests})
+    get_test_property(${t} LABELS labels)
+    if(labels AND "screen" IN_LIST labels)
+      set_tests_properties(${t} PROPERTIES RESOURCE_GROUPS "screens:1")
+    endif()
+  endforeach()
 endfunction()

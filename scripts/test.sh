@@ -11,8 +11,9 @@ summary=()
 
 run_ctest() {
   local name="$1" dir="$2" log
+  shift 2
   log="$(mktemp)"
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600 2>&1 | tee "$log"
+  ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600 "$@" 2>&1 | tee "$log"
   local rc=${PIPESTATUS[0]}
   local line
   line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)"
@@ -44,12 +45,14 @@ if cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x
   (
     source scripts/wine-env.sh
     lumoka_prepare_prefix
+    trap 'wineserver -k >/dev/null 2>&1; lumoka_stop_screens; lumoka_stop_display' EXIT
+    # The tests that show windows or read the screen get a display and a desktop each.
+    lumoka_start_screens "$jobs" || { echo "screens could not be started"; exit 1; }
     lumoka_ensure_display
     # One warm wineserver for the whole run: each Wine start then costs a fraction of a second.
     lumoka_warm_wine
     lumoka_register_devices
-    trap 'wineserver -k >/dev/null 2>&1; lumoka_stop_display' EXIT
-    run_ctest windows build/windows
+    run_ctest windows build/windows --resource-spec-file "$LUMOKA_SCREENS/resources.json"
     printf '%s\n' "${summary[@]}" >build/.wine-summary
     exit $status
   ) || status=1

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/InstanceName.h"
+#include "app/ProgramGraphFactory.h"
 #include "config/Config.h"
 #include "ui/main/MainDlg.h"
 #include "wincom/UniqueHandle.h"
@@ -57,7 +58,7 @@ int CLumoka2App::Run() {
     }
 
     {
-        CMainDlg mainWindow;
+        CMainDlg mainWindow(MakeProgramGraphFactory());
         mainWindow.DoModal(nullptr);
         Gdiplus::GdiplusShutdown(gdiplusToken);
     }

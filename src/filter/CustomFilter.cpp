@@ -39,6 +39,12 @@ HRESULT STDMETHODCALLTYPE CCustomFilter::NonDelegatingQueryInterface(REFIID riid
     if (riid == IID_ILumokaFilterCtrl) {
         return GetInterface(static_cast<ILumokaFilterCtrl*>(this), ppv);
     }
+    if (riid == IID_ILumokaFrameGrab) {
+        return GetInterface(static_cast<ILumokaFrameGrab*>(this), ppv);
+    }
+    if (riid == IID_ILumokaFilterStats) {
+        return GetInterface(static_cast<ILumokaFilterStats*>(this), ppv);
+    }
     return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -178,6 +184,12 @@ HRESULT STDMETHODCALLTYPE CCustomFilter::GetFlipVertical(int* on) {
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE CCustomFilter::GetDeliveredFrames(LONGLONG* count) {
+    RETURN_IF_NULL_OUT(count);
+    *count = deliveredFrames_.load();
+    return S_OK;
+}
+
 HRESULT CCustomFilter::Receive(IMediaSample* sample) {
     const AM_SAMPLE2_PROPERTIES& props = input_->SampleProps();
     // Control streams are not pictures: they pass untouched.
@@ -187,7 +199,10 @@ HRESULT CCustomFilter::Receive(IMediaSample* sample) {
     RETURN_IF_FAILED(PrepareOutputSample(sample, &out));
     HRESULT hr = Transform(sample, out.Get());
     if (hr == S_OK) {
+        if (grab_.Pending()) OfferFrameToGrab(out.Get());
         hr = output_->Deliver(out.Get());
+        // Only a sample the downstream pin took counts (S_FALSE refuses it).
+        if (hr == S_OK) ++deliveredFrames_;
         sampleSkipped_ = FALSE;
     } else if (hr == S_FALSE) {
         sampleSkipped_ = TRUE;

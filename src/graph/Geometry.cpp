@@ -54,11 +54,11 @@ IntRect CentredRect(int32_t clientWidth, int32_t clientHeight, const IntSize& fi
             static_cast<int32_t>(cx + hw), static_cast<int32_t>(cy + hh)};
 }
 
-IntRect CroppedSource(const IntRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
+IntRect CroppedSource(const CropRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
     return {crop.left, crop.top, nativeWidth - crop.right, nativeHeight - crop.bottom};
 }
 
-NormRect CroppedSourceNormalized(const IntRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
+NormRect CroppedSourceNormalized(const CropRect& crop, int32_t nativeWidth, int32_t nativeHeight) {
     NormRect r;
     if (nativeWidth >= 1) {
         const float w = static_cast<float>(nativeWidth);
@@ -92,14 +92,4 @@ std::vector<IntRect> BorderRects(const IntRect& client, const IntRect& dest) {
         if (!r.IsEmpty()) borders.push_back(r);
     }
     return borders;
-}
-
-IntPoint CentreOver(const IntRect& owner, const IntSize& dialog, const IntRect& screen) {
-    IntPoint p{owner.left + (owner.Width() / 2 - dialog.cx / 2),
-               owner.top + (owner.Height() / 2 - dialog.cy / 2)};
-    if (p.x < screen.left) p.x = screen.left;
-    if (p.x + dialog.cx > screen.right) p.x = screen.right - dialog.cx;
-    if (p.y < screen.top) p.y = screen.top;
-    if (p.y + dialog.cy > screen.bottom) p.y = screen.bottom - dialog.cy;
-    return p;
 }

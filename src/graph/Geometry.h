@@ -1,13 +1,15 @@
 // Where the video goes in the window: the aspect pair, FitSize, the destination rectangle that
 // centres the picture in the client area, the source rectangle cut by the crop margins (in
-// pixels for the mixing renderers, normalised for the enhanced renderer), the borders to repaint,
-// and the placement that centres a dialog over its owner.
+// pixels for the mixing renderers, normalised for the enhanced renderer) and the borders to
+// repaint.
 //
 // Portable: plain values only. Pure functions, any thread.
 #pragma once
 
 #include <cstdint>
 #include <vector>
+
+#include "config/Profile.h"
 
 struct IntSize {
     int32_t cx = 0;
@@ -60,19 +62,17 @@ IntSize FitSize(const AspectPair& aspect, IntSize& nativeSize, int32_t width, in
 IntRect CentredRect(int32_t clientWidth, int32_t clientHeight, const IntSize& fit);
 
 // The source rectangle in video pixels: native size minus the crop margins.
-IntRect CroppedSource(const IntRect& cropMargins, int32_t nativeWidth, int32_t nativeHeight);
+IntRect CroppedSource(const CropRect& cropMargins, int32_t nativeWidth, int32_t nativeHeight);
 
 // The same as fractions of the native size; an axis with a size below 1 is left whole.
-NormRect CroppedSourceNormalized(const IntRect& cropMargins, int32_t nativeWidth,
+NormRect CroppedSourceNormalized(const CropRect& cropMargins, int32_t nativeWidth,
                                  int32_t nativeHeight);
 
 // The parts of the client rectangle outside dest (the black borders), as at most four
 // non-overlapping rectangles: above, below, left, right.
 std::vector<IntRect> BorderRects(const IntRect& client, const IntRect& dest);
 
-// The top-left corner that centres a dialog over its owner, kept inside the virtual screen.
 struct IntPoint {
     int32_t x = 0;
     int32_t y = 0;
 };
-IntPoint CentreOver(const IntRect& owner, const IntSize& dialog, const IntRect& virtualScreen);

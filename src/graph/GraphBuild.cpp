@@ -31,6 +31,8 @@ bool CGraphController::AddToGraph(IBaseFilter* filter, const std::wstring& name)
 bool CGraphController::Build(HWND window, const Profile& profile) {
     m_log.Clear();
     m_filterList.clear();
+    // The code describes the format this build sets; a format left to the device sets none.
+    m_subtypeCode = 0;
     m_window = window;
     m_rendererKind = profile.PreviewVideoRenderer;
     if (!IsWindow(window)) return false;
@@ -42,7 +44,7 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
         return false;
     }
     if (!CreateGraph()) return false;
-    if (FAILED(m_mediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(window), kGraphNotifyMessage,
+    if (FAILED(m_mediaEvent->SetNotifyWindow(reinterpret_cast<OAHWND>(window), WM_GRAPH_NOTIFY,
                                              0))) {
         return false;
     }
@@ -62,7 +64,6 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
         if (!AddToGraph(m_videoCapture.Get(), profile.Video.FriendlyName)) return false;
 
         if (profile.VideoFormatIndex >= 0) {
-            m_subtypeCode = 0;
             if (!SetVideoFormat(m_videoCapture.Get(), profile)) {
                 AppendLog(L"ビデオキャプチャーフィルタのフォーマット変更失敗");
                 return false;
@@ -102,7 +103,7 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
     }
     m_nativeSize = {nw, nh};
     m_aspect = AspectPairFromSetting(profile.PreviewAspectRatio);
-    SetFocus(window);
+    if (m_windowSide) m_windowSide->TakeFocus();
     RouteCrossbar(profile);
     SetVolume(profile.PreviewAudioVolume);
     RefreshFilterList();

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdarg>
 
-#include "graph/DialogCentring.h"
 #include "filter/LumokaFilterCtrl.h"
 #include "graph/Volume.h"
 #include "wincom/Result.h"
@@ -31,6 +30,20 @@ bool CGraphController::Run() {
     }
     IGNORE_RESULT(m_mediaControl->Run());
     return true;
+}
+
+bool CGraphController::Stop() {
+    if (!m_mediaControl) return false;
+    // A live graph answers VFW_S_CANT_CUE rather than S_OK.
+    return SUCCEEDED(m_mediaControl->Stop());
+}
+
+void CGraphController::DrainEvents() {
+    long code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (m_mediaEvent && SUCCEEDED(m_mediaEvent->GetEvent(&code, &param1, &param2, 0))) {
+        m_mediaEvent->FreeEventParams(code, param1, param2);
+    }
 }
 
 void CGraphController::TearDown() {
@@ -189,7 +202,8 @@ bool CGraphController::RefreshFilterList() {
 }
 
 bool CGraphController::ShowFilterProperties(size_t index) {
-    if (!m_graph || index >= m_filterList.size() || m_filterList[index].HasPages != 1) {
+    if (!m_graph || !m_windowSide || index >= m_filterList.size() ||
+        m_filterList[index].HasPages != 1) {
         return false;
     }
     const std::wstring name = m_filterList[index].Name;
@@ -204,9 +218,6 @@ bool CGraphController::ShowFilterProperties(size_t index) {
     ComPtr<IUnknown> object;
     if (FAILED(filter.As(&object))) return false;
 
-    CDialogCentring centring(m_window);
-    IUnknown* objects[] = {object.Get()};
-    IGNORE_RESULT(OleCreatePropertyFrame(m_window, 0, 0, name.c_str(), 1, objects, uuids.cElems,
-                                         uuids.pElems, LOCALE_USER_DEFAULT, 0, nullptr));
+    m_windowSide->ShowPropertyFrame(name, object.Get(), uuids);
     return true;
 }

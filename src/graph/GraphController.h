@@ -20,11 +20,11 @@
 #include "graph/BuildRules.h"
 #include "graph/Geometry.h"
 #include "graph/GraphFactory.h"
+#include "graph/GraphNotify.h"
+#include "graph/GraphWindowSide.h"
 #include "graph/GraphPlatform.h"
 #include "graph/ProcAmpInfo.h"
 
-// Graph events are posted to the video window with this message (WM_APP + 20).
-constexpr UINT kGraphNotifyMessage = WM_APP + 20;
 
 enum RendererKind : int32_t {
     kRendererVmr7 = 0,
@@ -47,6 +47,9 @@ public:
     CGraphController(const CGraphController&) = delete;
     CGraphController& operator=(const CGraphController&) = delete;
 
+    // The window's share of a build (focus) and of the property pages (the frame); may be null.
+    void SetWindowSide(IGraphWindowSide* side) { m_windowSide = side; }
+
     // --- construction ---
     bool Build(HWND window, const Profile& profile);
     void AppendLog(const wchar_t* format, ...);
@@ -55,6 +58,8 @@ public:
     // --- control ---
     bool IsBuilt() const { return m_graph != nullptr; }
     bool Run();
+    // Stops the graph's media control (the first step of stopping playback); false without one.
+    bool Stop();
     void TearDown();
     bool SetVolume(int32_t percent);
     IntSize FitSize(int32_t width, int32_t height, bool corner, bool heightDrives);
@@ -79,9 +84,12 @@ public:
 
     bool RefreshFilterList();
     const std::vector<FilterListEntry>& FilterList() const { return m_filterList; }
+    void ClearFilterList() { m_filterList.clear(); }
     bool ShowFilterProperties(size_t index);
 
-    // Read by the window's WM_GRAPH_NOTIFY handler, which drains the events.
+    // The answer to WM_GRAPH_NOTIFY: fetches and frees queued events until none is left; no
+    // event is acted upon.
+    void DrainEvents();
     IMediaEventEx* MediaEvent() const { return m_mediaEvent.Get(); }
 
     // --- video window state ---
@@ -89,8 +97,8 @@ public:
     void SetAspect(AspectPair aspect) { m_aspect = aspect; }
     IntSize NativeSize() const { return m_nativeSize; }
     void SetNativeSize(IntSize size) { m_nativeSize = size; }
-    IntRect Crop() const { return m_crop; }
-    void SetCrop(IntRect crop) { m_crop = crop; }
+    CropRect Crop() const { return m_crop; }
+    void SetCrop(const CropRect& crop) { m_crop = crop; }
     HWND Window() const { return m_window; }
     int32_t RendererKindValue() const { return m_rendererKind; }
     uint32_t SubtypeCode() const { return m_subtypeCode; }
@@ -141,6 +149,7 @@ private:
     bool ForwardToTransform(Call call);
 
     std::unique_ptr<IGraphFactory> m_factory;
+    IGraphWindowSide* m_windowSide = nullptr;
 
     std::vector<FilterListEntry> m_filterList;
     CBuildLog m_log;
@@ -163,5 +172,5 @@ private:
     int32_t m_rendererKind = kRendererVmr7;
     AspectPair m_aspect{16, 9};
     IntSize m_nativeSize;
-    IntRect m_crop;
+    CropRect m_crop;
 };

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/res/resource.h"
+#include "ui/main/CommandIds.h"
 #include "e2e/ProgramPath.h"
 #include "winfx/Dialog.h"
 

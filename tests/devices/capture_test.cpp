@@ -250,15 +250,15 @@ TEST_F(CaptureDevice, VideoSignalSettingsChangeThePicture) {
     ASSERT_EQ(amp->Set(VideoProcAmp_Brightness, 50, 2), S_OK);
     ASSERT_EQ(amp->Get(VideoProcAmp_Brightness, &value, &flags), S_OK);
     EXPECT_EQ(value, 50);
-    Sleep(150);
+    // A frame rendered before the change may still arrive first; the second one recorded from
+    // now was rendered after the first one's delivery, so after the change.
     sink->ClearRecord();
-    ASSERT_TRUE(sink->WaitForSamples(1, 3000));
+    ASSERT_TRUE(sink->WaitForSamples(2, 3000));
     EXPECT_EQ(lumaAt(sink->Samples().back(), 10, 200), 230);
     // Saturation 0 greys the yellow bar.
     ASSERT_EQ(amp->Set(VideoProcAmp_Saturation, 0, 2), S_OK);
-    Sleep(150);
     sink->ClearRecord();
-    ASSERT_TRUE(sink->WaitForSamples(1, 3000));
+    ASSERT_TRUE(sink->WaitForSamples(2, 3000));
     const CRecordedSample s = sink->Samples().back();
     EXPECT_EQ(s.data[layout.RowOffset(200) + 150 * 2 + 1], 128);
     EXPECT_EQ(s.data[layout.RowOffset(200) + 150 * 2 + 3], 128);

@@ -28,9 +28,9 @@ int PatternLuma(CRecordingSink* sink) {
 }
 
 // The pattern of a frame rendered after the route changed: one already being rendered may
-// still come first, so the second new frame counts.
+// still come first, so the second frame recorded from now counts (it was rendered after the
+// first one's delivery).
 int PatternAfterRoute(CRecordingSink* sink) {
-    Sleep(100);
     sink->ClearRecord();
     return sink->WaitForSamples(2, 3000) ? PatternLuma(sink) : -1;
 }

@@ -129,20 +129,24 @@ TEST_F(PassThrough, ShowsItsOwnPropertyPage) {
     ASSERT_EQ(pages.cElems, 1u);
     EXPECT_EQ(pages.pElems[0], CLSID_LumokaPassThroughPage);
 
-    // The frame is modal: a second thread looks at it and closes it.
+    // The frame is modal: a second thread waits for it and for the page's text (20 s for what
+    // takes well under one), then closes it.
     FrameSearch search;
     search.caption = L"Lumoka pass-through page test";
     std::atomic<bool> done{false};
     std::thread closer([&] {
-        for (int i = 0; i < 100 && !done; ++i) {
-            Sleep(50);
-            EnumWindows(FindFrame, reinterpret_cast<LPARAM>(&search));
-            if (!search.frame) continue;
-            Sleep(100);
-            EnumChildWindows(search.frame, FindPageText, reinterpret_cast<LPARAM>(&search));
+        const ULONGLONG end = GetTickCount64() + 20000;
+        while (!done && GetTickCount64() < end) {
+            if (!search.frame) EnumWindows(FindFrame, reinterpret_cast<LPARAM>(&search));
+            if (search.frame) {
+                EnumChildWindows(search.frame, FindPageText, reinterpret_cast<LPARAM>(&search));
+                if (search.pageText.find(L"Lane 2") != std::wstring::npos) break;
+            }
+            Sleep(20);
+        }
+        if (search.frame) {
             PostMessageW(search.frame, WM_COMMAND, IDCANCEL, 0);
             PostMessageW(search.frame, WM_CLOSE, 0, 0);
-            return;
         }
     });
     IUnknown* object = pass.Get();

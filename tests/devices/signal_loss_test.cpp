@@ -24,11 +24,12 @@ ComPtr<CRecordingSink> Start(Graph& g, IBaseFilter* device, const GUID* type) {
     return sink;
 }
 
-// True when no sample arrives for the given time.
-bool Silent(CRecordingSink* sink, DWORD ms) {
+// The samples that arrive within ms. Only to show that nothing more comes: on a busy machine
+// such a window can miss a fault, never fail a sound device.
+size_t ArrivalsWithin(CRecordingSink* sink, DWORD ms) {
     const size_t before = sink->SampleCount();
     Sleep(ms);
-    return sink->SampleCount() == before;
+    return sink->SampleCount() - before;
 }
 
 TEST_F(SignalLoss, InProcessSwitchStopsDeliveryAndReportsTheLoss) {
@@ -52,8 +53,9 @@ TEST_F(SignalLoss, InProcessSwitchStopsDeliveryAndReportsTheLoss) {
     long locked = 1;
     EXPECT_EQ(decoder->get_HorizontalLocked(&locked), S_OK);
     EXPECT_EQ(locked, 0);
-    Sleep(250);  // a frame already on its way may still arrive
-    EXPECT_TRUE(Silent(sink.Get(), 400));
+    // The switch was set from this thread: a frame already past the device's check may still
+    // arrive, none after it.
+    EXPECT_LE(ArrivalsWithin(sink.Get(), 500), 1u);
 
     ASSERT_EQ(device->SetSignalLost(FALSE), S_OK);
     ASSERT_TRUE(WaitForEvent(g_.events.Get(), EC_DEVICE_LOST, 2000, &p1, &p2));
@@ -72,14 +74,13 @@ TEST_F(SignalLoss, StopsCleanlyWhileTheSignalIsLost) {
     ComPtr<ILumokaTestDevice> device;
     ASSERT_EQ(card.As(&device), S_OK);
     ASSERT_EQ(device->SetSignalLost(TRUE), S_OK);
-    Sleep(200);
-    const ULONGLONG before = GetTickCount64();
+    // Stop ends the streaming thread whether it still delivers a frame or waits for the signal
+    // (a thread left waiting would keep Stop from returning until the test's time-out).
     EXPECT_TRUE(SUCCEEDED(g_.control->Stop()));
-    EXPECT_LT(GetTickCount64() - before, 1000u);
     // The switch outlives a stop: running again delivers nothing until it is cleared.
     sink->ClearRecord();
     ASSERT_TRUE(SUCCEEDED(g_.control->Run()));
-    EXPECT_TRUE(Silent(sink.Get(), 300));
+    EXPECT_EQ(ArrivalsWithin(sink.Get(), 300), 0u);
     ASSERT_EQ(device->SetSignalLost(FALSE), S_OK);
     EXPECT_TRUE(sink->WaitForSamples(2, 3000));
 }
@@ -100,8 +101,8 @@ TEST_F(SignalLoss, RegistrySwitchWorksFromOutside) {
     LONG_PTR p1 = 0, p2 = -1;
     ASSERT_TRUE(WaitForEvent(g_.events.Get(), EC_DEVICE_LOST, 3000, &p1, &p2));
     EXPECT_EQ(p2, 0);
-    Sleep(250);
-    EXPECT_TRUE(Silent(sink.Get(), 300));
+    // The streaming thread itself read the value before its next buffer: nothing is on its way.
+    EXPECT_EQ(ArrivalsWithin(sink.Get(), 300), 0u);
 
     ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"SignalLost"), ERROR_SUCCESS);
     ASSERT_TRUE(WaitForEvent(g_.events.Get(), EC_DEVICE_LOST, 3000, &p1, &p2));

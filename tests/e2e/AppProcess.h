@@ -58,7 +58,7 @@ public:
     // Waits until the process shows a visible top-level window; null on time-out or exit.
     HWND WaitForWindow(DWORD timeoutMs = 15000);
     // Waits until the window title equals title; false on time-out.
-    bool WaitForTitle(const std::wstring& title, DWORD timeoutMs = 3000) const;
+    bool WaitForTitle(const std::wstring& title, DWORD timeoutMs = 15000) const;
     // Waits until the process has handled everything queued and waits for input again.
     void WaitUntilIdle(DWORD timeoutMs = 3000) const;
 

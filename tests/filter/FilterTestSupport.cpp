@@ -177,21 +177,20 @@ std::vector<DWORD> CRecordingAllocator::Flags() const {
     return flags_;
 }
 
-std::vector<uint8_t> ReferenceOutput(lumoka::CFramePipeline& pipeline,
+lumoka::PictureHeader PictureOf(const CMediaType& type) {
+    const BITMAPINFOHEADER& bmi = type.VideoInfo()->bmiHeader;
+    return {bmi.biWidth, bmi.biHeight, bmi.biBitCount, bmi.biCompression};
+}
+
+std::vector<uint8_t> ReferenceOutput(lumoka::test::CReferencePipeline& pipeline,
                                      const std::vector<uint8_t>& input,
-                                     const lumoka::BitmapHeader& inHeader,
-                                     const lumoka::BitmapHeader& outHeader,
+                                     const lumoka::PictureHeader& in,
+                                     const lumoka::PictureHeader& out,
                                      const lumoka::TransformSettings& settings, int32_t firstField,
                                      size_t outputSize) {
-    std::vector<uint8_t> out(outputSize, 0);
-    lumoka::FrameBuffers buffers;
-    buffers.input = input.data();
-    buffers.inputLength = input.size();
-    buffers.output = out.data();
-    buffers.outputSize = out.size();
-    const size_t n = pipeline.Transform(buffers, lumoka::ToPictureHeader(inHeader),
-                                        lumoka::ToPictureHeader(outHeader), settings, firstField,
-                                        lumoka::DetectCpuFeatures());
-    out.resize(n);
-    return out;
+    std::vector<uint8_t> bytes(outputSize, 0);
+    const lumoka::FrameBuffers buffers{input.data(), input.size(), bytes.data(), bytes.size()};
+    bytes.resize(
+        pipeline.Transform(buffers, in, out, settings, firstField, lumoka::DetectCpuFeatures()));
+    return bytes;
 }

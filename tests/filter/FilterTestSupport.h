@@ -1,6 +1,7 @@
 // Shared pieces of the transform filter's Wine tests: a graph of test source → transform →
 // recording sink made by the system's filter graph manager, a sample feeder for driving the
-// input pin by hand, an allocator that records GetBuffer flags, and the reference pipeline.
+// input pin by hand, an allocator that records GetBuffer flags, and the reference pipeline's
+// output.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <vector>
 
+#include "ReferencePipeline.h"
 #include "TestFilters.h"
 #include "dsbase/RecordingSink.h"
 #include "filter/MyTransform.h"
@@ -109,11 +111,12 @@ private:
     std::vector<DWORD> flags_;
 };
 
-// What the pipeline makes of one input for the transform's current headers and settings.
-std::vector<uint8_t> ReferenceOutput(lumoka::CFramePipeline& pipeline,
+// What the independent reference pipeline makes of one input for the pictures the test itself
+// described (the filter's recorded headers play no part in the expectation).
+lumoka::PictureHeader PictureOf(const CMediaType& type);
+std::vector<uint8_t> ReferenceOutput(lumoka::test::CReferencePipeline& pipeline,
                                      const std::vector<uint8_t>& input,
-                                     const lumoka::BitmapHeader& inHeader,
-                                     const lumoka::BitmapHeader& outHeader,
+                                     const lumoka::PictureHeader& in,
+                                     const lumoka::PictureHeader& out,
                                      const lumoka::TransformSettings& settings, int32_t firstField,
                                      size_t outputSize);
-lumoka::PictureHeader ToPicture(const lumoka::BitmapHeader& h);

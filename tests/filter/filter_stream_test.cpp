@@ -1,6 +1,7 @@
-// Frames through the transform filter in real graphs: the output bytes against the frame
-// pipeline, the frame-rate modes with their times, hardware field flags, the setters waiting
-// for the sample in progress, and the sample flags reaching the downstream allocator.
+// Frames through the transform filter in real graphs: the output bytes against the reference
+// pipeline (for the pictures the test described), the frame-rate modes with their times, hardware
+// field flags, the setters waiting for the sample in progress, and the sample flags reaching the
+// downstream allocator.
 #include <gtest/gtest.h>
 
 #include <dshow.h>
@@ -66,7 +67,8 @@ TEST_F(TransformStream, SameModeOutputsMatchThePipeline) {
                               {"BlendSharp bottom first", 5, 0, 1, 1, 1}};
     for (const ModeCase& m : cases) {
         SCOPED_TRACE(m.name);
-        CTransformGraph g(Yuy2Type(64, 48));
+        const CMediaType type = Yuy2Type(64, 48);
+        CTransformGraph g(type);
         CFrameLog log;
         log.Attach(g.source);
         Apply(g.Ctrl(), m);
@@ -74,11 +76,11 @@ TEST_F(TransformStream, SameModeOutputsMatchThePipeline) {
         const std::vector<CInputFrame> inputs = RunFor(g, log, 5);
         const std::vector<CRecordedSample> outputs = g.sink->Samples();
         ASSERT_GE(inputs.size(), outputs.size());
-        lumoka::CFramePipeline reference;
+        lumoka::test::CReferencePipeline reference;
         for (size_t i = 0; i < outputs.size(); ++i) {
             const std::vector<uint8_t> want =
-                ReferenceOutput(reference, inputs[i].data, g.transform->InputHeader(),
-                                g.transform->OutputHeader(), Settings(m), 1, 64 * 48 * 2);
+                ReferenceOutput(reference, inputs[i].data, PictureOf(type), PictureOf(type),
+                                Settings(m), 1, 64 * 48 * 2);
             ASSERT_EQ(want.size(), outputs[i].data.size()) << i;
             EXPECT_TRUE(want == outputs[i].data) << "frame " << i;
             EXPECT_EQ(inputs[i].start, outputs[i].start);
@@ -92,7 +94,8 @@ TEST_F(TransformStream, SameModeOutputsMatchThePipeline) {
 }
 
 TEST_F(TransformStream, PaddedOutputRowsMatchThePipeline) {
-    CTransformGraph g(Yuy2Type(64, 48));
+    const CMediaType type = Yuy2Type(64, 48);
+    CTransformGraph g(type);
     CFrameLog log;
     log.Attach(g.source);
     const ModeCase m{"Linear flipped", 2, 0, 0, 0, 1};
@@ -106,12 +109,12 @@ TEST_F(TransformStream, PaddedOutputRowsMatchThePipeline) {
     ASSERT_EQ(S_OK, g.ConnectOutput(&wide));
     const std::vector<CInputFrame> inputs = RunFor(g, log, 3);
     const std::vector<CRecordedSample> outputs = g.sink->Samples();
-    lumoka::CFramePipeline reference;
+    lumoka::test::CReferencePipeline reference;
     const size_t row = 64 * 2, stride = 80 * 2;
     for (size_t i = 0; i < outputs.size(); ++i) {
         const std::vector<uint8_t> want =
-            ReferenceOutput(reference, inputs[i].data, g.transform->InputHeader(),
-                            g.transform->OutputHeader(), Settings(m), 1, 80 * 48 * 2);
+            ReferenceOutput(reference, inputs[i].data, PictureOf(type), PictureOf(wide),
+                            Settings(m), 1, 80 * 48 * 2);
         ASSERT_EQ(want.size(), outputs[i].data.size()) << i;
         ASSERT_GE(want.size(), 47 * stride + row);
         // Every row of the picture, bottom rows included; the padding is not compared.
@@ -148,7 +151,8 @@ TEST_F(TransformStream, HalfDropsTheOddCountedSamples) {
 }
 
 TEST_F(TransformStream, DoubleGivesTwoSamplesWithSplitTimes) {
-    CTransformGraph g(Yuy2Type(64, 48));
+    const CMediaType type = Yuy2Type(64, 48);
+    CTransformGraph g(type);
     CFrameLog log;
     log.Attach(g.source);
     const ModeCase m{"Linear double", 2, 2, 0, 0, 0};
@@ -156,7 +160,7 @@ TEST_F(TransformStream, DoubleGivesTwoSamplesWithSplitTimes) {
     ASSERT_EQ(S_OK, g.ConnectAll());
     const std::vector<CInputFrame> inputs = RunFor(g, log, 6);
     const std::vector<CRecordedSample> outputs = g.sink->Samples();
-    lumoka::CFramePipeline reference;
+    lumoka::test::CReferencePipeline reference;
     for (size_t i = 0; i + 1 < outputs.size(); i += 2) {
         const CInputFrame& in = inputs[i / 2];
         const REFERENCE_TIME mid = in.start + (in.stop - in.start) / 2;
@@ -165,9 +169,9 @@ TEST_F(TransformStream, DoubleGivesTwoSamplesWithSplitTimes) {
         EXPECT_EQ(mid, outputs[i + 1].start);
         EXPECT_EQ(in.stop, outputs[i + 1].stop);
         for (int half = 0; half < 2; ++half) {
-            const std::vector<uint8_t> want = ReferenceOutput(
-                reference, in.data, g.transform->InputHeader(), g.transform->OutputHeader(),
-                Settings(m), half == 0 ? 1 : 0, 64 * 48 * 2);
+            const std::vector<uint8_t> want =
+                ReferenceOutput(reference, in.data, PictureOf(type), PictureOf(type), Settings(m),
+                                half == 0 ? 1 : 0, 64 * 48 * 2);
             EXPECT_TRUE(want == outputs[i + half].data) << i << " half " << half;
         }
         EXPECT_FALSE(outputs[i].data == outputs[i + 1].data);
@@ -245,6 +249,17 @@ protected:
     }
 };
 
+// The count behind the window's frame rate where the renderer keeps none.
+LONGLONG DeliveredFrames(CMyTransform* transform) {
+    ComPtr<ILumokaFilterStats> stats;
+    EXPECT_EQ(S_OK, transform->QueryInterface(IID_PPV_ARGS(&stats)));
+    LONGLONG count = -1;
+    if (stats) {
+        EXPECT_EQ(S_OK, stats->GetDeliveredFrames(&count));
+    }
+    return count;
+}
+
 TEST_F(ManualFeed, OtherStreamIdsPassUnchanged) {
     CTransformGraph g(Yuy2Type());
     g.Ctrl()->SetYCExpand(2);
@@ -269,6 +284,7 @@ TEST_F(ManualFeed, OtherStreamIdsPassUnchanged) {
     EXPECT_EQ(1u, out[0].props.dwStreamId);
     EXPECT_TRUE(out[0].data == data);
     EXPECT_FALSE(out[1].data == data);
+    EXPECT_EQ(1, DeliveredFrames(g.transform)) << "a control sample is no frame";
     in.Reset();
     EXPECT_TRUE(g.ReleaseAll());
     g.graph.Reset();
@@ -328,6 +344,7 @@ TEST_F(ManualFeed, AllocatorFlagsSkippingAndDiscontinuity) {
     ASSERT_EQ(4u, out.size());
     EXPECT_FALSE(out[1].syncPoint);
     EXPECT_TRUE(out[2].syncPoint);
+    EXPECT_EQ(4, DeliveredFrames(g.transform)) << "skipped and failed samples are not counted";
     in.Reset();
     EXPECT_TRUE(g.ReleaseAll());
     g.graph.Reset();
@@ -345,6 +362,7 @@ TEST_F(ManualFeed, DoubleStopsAfterARefusedFirstOutput) {
     ASSERT_EQ(S_OK, g.In()->QueryInterface(IID_PPV_ARGS(&in)));
     EXPECT_EQ(S_FALSE, in->Receive(feeder.Make(Frame(1), 1000000, 1333333).Get()));
     ASSERT_EQ(1u, g.sink->SampleCount());
+    EXPECT_EQ(0, DeliveredFrames(g.transform)) << "refused by the downstream pin";
     EXPECT_EQ(1000000, g.sink->Samples()[0].start);
     EXPECT_EQ(1166666, g.sink->Samples()[0].stop);
     g.sink->SetReceiveResult(S_OK);
@@ -352,9 +370,38 @@ TEST_F(ManualFeed, DoubleStopsAfterARefusedFirstOutput) {
     EXPECT_EQ(3u, g.sink->SampleCount());
     EXPECT_EQ(1166666, g.sink->Samples()[2].start);
     EXPECT_EQ(1333333, g.sink->Samples()[2].stop);
+    EXPECT_EQ(2, DeliveredFrames(g.transform));
     in.Reset();
     EXPECT_TRUE(g.ReleaseAll());
     g.graph.Reset();
+}
+
+TEST_F(ManualFeed, HalfModeFiltersShareOneSampleCount) {
+    // Samples reach two filters in turn: with one count for the process, the counts of one
+    // filter are all odd (dropped) and those of the other all even (delivered).
+    CTransformGraph a(Yuy2Type()), b(Yuy2Type());
+    CSampleFeeder feeder(kSize);
+    ComPtr<IMemInputPin> inA, inB;
+    for (CTransformGraph* g : {&a, &b}) {
+        g->Ctrl()->SetFrameMode(1);
+        ASSERT_EQ(S_OK, g->ConnectAll());
+        ASSERT_TRUE(SUCCEEDED(g->Pause()));
+    }
+    ASSERT_EQ(S_OK, a.In()->QueryInterface(IID_PPV_ARGS(&inA)));
+    ASSERT_EQ(S_OK, b.In()->QueryInterface(IID_PPV_ARGS(&inB)));
+    for (REFERENCE_TIME t = 0; t < 400; t += 100) {
+        EXPECT_EQ(S_OK, inA->Receive(feeder.Make(Frame(1), t, t + 100).Get()));
+        EXPECT_EQ(S_OK, inB->Receive(feeder.Make(Frame(2), t, t + 100).Get()));
+    }
+    const size_t fromA = a.sink->SampleCount(), fromB = b.sink->SampleCount();
+    EXPECT_EQ(4u, fromA + fromB);
+    EXPECT_TRUE(fromA == 0 || fromB == 0) << fromA << " and " << fromB;
+    inA.Reset();
+    inB.Reset();
+    for (CTransformGraph* g : {&a, &b}) {
+        EXPECT_TRUE(g->ReleaseAll());
+        g->graph.Reset();
+    }
 }
 
 TEST_F(ManualFeed, StreamingChecksInOrder) {

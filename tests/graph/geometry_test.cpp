@@ -75,7 +75,7 @@ TEST(AspectPairFromSetting, Values) {
 }
 
 TEST(CroppedSource, PixelsAndFractions) {
-    const IntRect crop{8, 0, 8, 0};
+    const CropRect crop{8, 0, 8, 0};
     EXPECT_EQ(CroppedSource(crop, 720, 480), (IntRect{8, 0, 712, 480}));
     const NormRect n = CroppedSourceNormalized(crop, 720, 480);
     EXPECT_FLOAT_EQ(n.left, 8.0f / 720.0f);
@@ -109,19 +109,6 @@ TEST(BorderRects, CoverClientMinusDestination) {
     const auto all = BorderRects(client, {900, 0, 1000, 10});
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0], client);
-}
-
-TEST(CentreOver, CentresAndClampsToTheScreen) {
-    const IntRect screen{0, 0, 1280, 1024};
-    IntPoint p = CentreOver({100, 100, 900, 700}, {300, 201}, screen);
-    EXPECT_EQ(p.x, 100 + (400 - 150));
-    EXPECT_EQ(p.y, 100 + (300 - 100));
-    p = CentreOver({-500, -500, -100, -100}, {300, 200}, screen);
-    EXPECT_EQ(p.x, 0);
-    EXPECT_EQ(p.y, 0);
-    p = CentreOver({1200, 1000, 1400, 1100}, {300, 200}, screen);
-    EXPECT_EQ(p.x, 1280 - 300);
-    EXPECT_EQ(p.y, 1024 - 200);
 }
 
 }  // namespace

@@ -1,12 +1,46 @@
 #include "ReferencePipeline.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "filter/pipeline/PixelKernels.h"
-
 namespace lumoka::test {
+
+uint8_t RefLuma(uint8_t x) {
+    struct Table {
+        uint8_t v[256];
+        Table() {
+            for (int i = 0; i < 256; ++i) {
+                v[i] = static_cast<uint8_t>(
+                    std::clamp(static_cast<int>(std::floor((i - 16) * 76658 / 65536.0)), 0, 255));
+            }
+        }
+    };
+    static const Table table;
+    return table.v[x];
+}
+
+// clang-format off
+const uint8_t kRefChroma[256] = {
+    /*   0 */ 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
+    /*  16 */ 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15, 17, 18,
+    /*  32 */ 19, 20, 21, 22, 23, 25, 26, 27, 28, 29, 30, 31, 33, 34, 35, 36,
+    /*  48 */ 37, 38, 39, 41, 42, 43, 44, 45, 46, 47, 48, 50, 51, 52, 53, 54,
+    /*  64 */ 55, 56, 58, 59, 60, 61, 62, 63, 64, 66, 67, 68, 69, 70, 71, 72,
+    /*  80 */ 74, 75, 76, 77, 78, 79, 80, 82, 83, 84, 85, 86, 87, 88, 89, 91,
+    /*  96 */ 92, 93, 94, 95, 96, 97, 99, 100, 101, 102, 103, 104, 105, 107, 108, 109,
+    /* 112 */ 110, 111, 112, 113, 115, 116, 117, 118, 119, 120, 121, 123, 124, 125, 126, 127,
+    /* 128 */ 128, 129, 130, 132, 133, 134, 135, 136, 137, 138, 140, 141, 142, 143, 144, 145,
+    /* 144 */ 146, 148, 149, 150, 151, 152, 153, 154, 156, 157, 158, 159, 160, 161, 162, 164,
+    /* 160 */ 165, 166, 167, 168, 169, 170, 171, 173, 174, 175, 176, 177, 178, 179, 181, 182,
+    /* 176 */ 183, 184, 185, 186, 187, 189, 190, 191, 192, 193, 194, 195, 197, 198, 199, 200,
+    /* 192 */ 201, 202, 203, 205, 206, 207, 208, 209, 210, 211, 212, 214, 215, 216, 217, 218,
+    /* 208 */ 219, 220, 222, 223, 224, 225, 226, 227, 228, 230, 231, 232, 233, 234, 235, 236,
+    /* 224 */ 238, 239, 240, 241, 242, 243, 244, 246, 247, 248, 249, 250, 251, 252, 253, 254,
+    /* 240 */ 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255,
+};
+// clang-format on
 
 uint8_t RefAverage(uint8_t a, uint8_t b, size_t i, size_t n) {
     if (i < n / 16 * 16) return static_cast<uint8_t>((a + b) / 2);
@@ -23,10 +57,65 @@ void RefYcExpand(uint8_t* t, const uint8_t* s, size_t n, int32_t layout) {
     for (size_t g = n / 4; g-- > 0;) {
         for (size_t j = 0; j < 4; ++j) {
             const bool luma = layout == 2 ? (j % 2 == 0) : (j % 2 == 1);
-            t[4 * g + j] = (luma ? kLumaTable : kChromaTable)[s[4 * g + j]];
+            const uint8_t x = s[4 * g + j];
+            t[4 * g + j] = luma ? RefLuma(x) : kRefChroma[x];
         }
     }
 }
+
+namespace {
+
+uint8_t Table(uint8_t x, size_t i, bool lumaOnEven) {
+    return (i % 2 == 0) == lumaOnEven ? RefLuma(x) : kRefChroma[x];
+}
+
+void DefAverage(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) t[i] = RefAverage(a[i], b[i], i, n);
+}
+void DefSharpen(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) t[i] = RefSharpen(a[i], b[i]);
+}
+void DefSharpenAverage(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d, size_t n) {
+    for (size_t i = 0; i < n; ++i) t[i] = RefSharpen(c[i], RefAverage(u[i], d[i], i, n));
+}
+void DefAverageNested(uint8_t* t, const uint8_t* x, const uint8_t* p, const uint8_t* q, size_t n,
+                      bool xFirst) {
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t pq = RefAverage(p[i], q[i], i, n);
+        t[i] = xFirst ? RefAverage(x[i], pq, i, n) : RefAverage(pq, x[i], i, n);
+    }
+}
+void DefBlendKeep(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t n, bool xFirst,
+                  uint8_t* keep, const uint8_t* s) {
+    DefAverageNested(t, x, p, q, n, xFirst);
+    std::copy(x, x + n, keep);
+    if (s != nullptr) std::copy(s, s + n, p);
+}
+void DefYcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
+    for (size_t i = 0; i < n; ++i) t[i] = Table(s[i], i, lumaOnEven);
+}
+void DefFinish() {}
+using Expand = TwoPassExpand<DefAverage, DefAverageNested, DefBlendKeep, DefYcExpand>;
+
+}  // namespace
+
+const RowKernels kDefinitionKernels = {
+    DefAverage,
+    DefSharpen,
+    DefSharpenAverage,
+    DefAverageNested,
+    DefBlendKeep,
+    DefYcExpand,
+    DefAverageNested,
+    DefBlendKeep,
+    DefSharpenAverage,
+    DefFinish,
+    Expand::AverageExpand,
+    Expand::AverageNestedExpand,
+    Expand::BlendKeepExpand,
+    nullptr,
+    nullptr,
+};
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "filter/pipeline/FramePipeline.h"
+#include "filter/pipeline/PixelKernels.h"
 
 namespace lumoka::test {
 
@@ -26,9 +27,18 @@ private:
     std::vector<uint8_t> buffers_[3];
 };
 
+// The two YC expansion tables written out independently of the product: luma from its closed
+// formula, chroma entry by entry as it is defined.
+uint8_t RefLuma(uint8_t x);
+extern const uint8_t kRefChroma[256];
+
 // Byte-at-a-time definitions the tests also use directly.
 uint8_t RefAverage(uint8_t a, uint8_t b, size_t i, size_t n);
 uint8_t RefSharpen(uint8_t a, uint8_t b);
 void RefYcExpand(uint8_t* t, const uint8_t* s, size_t n, int32_t layout);
+
+// A kernel set made of the definitions above, one byte at a time: what every set of the
+// product, the scalar one included, must reproduce.
+extern const RowKernels kDefinitionKernels;
 
 }  // namespace lumoka::test

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "ProbeOutput.h"
+#include "app/ProgramGraphFactory.h"
 #include "config/Config.h"
-#include "filter/MyTransform.h"
 #include "graph/GraphController.h"
 
 namespace {
@@ -34,20 +34,24 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DISPLAYCHANGE:
             if (graph) graph->NotifyDisplayChange();
             return 0;
-        case kGraphNotifyMessage:
-            if (graph && graph->MediaEvent()) {
-                long code = 0;
-                LONG_PTR p1 = 0, p2 = 0;
-                while (graph->MediaEvent() &&
-                       SUCCEEDED(graph->MediaEvent()->GetEvent(&code, &p1, &p2, 0))) {
-                    graph->MediaEvent()->FreeEventParams(code, p1, p2);
-                }
-            }
+        case WM_GRAPH_NOTIFY:
+            if (graph) graph->DrainEvents();
             return 0;
         default:
             return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }
+
+// The build's focus step lands on the probe's window, as on the main window.
+class CProbeWindowSide : public IGraphWindowSide {
+public:
+    explicit CProbeWindowSide(HWND window) : m_window(window) {}
+    void TakeFocus() override { SetFocus(m_window); }
+    void ShowPropertyFrame(const std::wstring&, IUnknown*, const CAUUID&) override {}
+
+private:
+    HWND m_window;
+};
 
 HWND CreateVideoWindow(CGraphController* graph) {
     WNDCLASSEXW wc{};
@@ -123,15 +127,14 @@ int RunBuildCommand(const std::wstring& profilePath, int index, int seconds) {
     }
     const Profile profile = config.Profiles.at(static_cast<size_t>(index));
 
-    auto factory = std::make_unique<CPlatformGraphFactory>([](ComPtr<IBaseFilter>& filter) {
-        return CreateLumokaTransform(filter.ReleaseAndGetAddressOf());
-    });
-    CGraphController graph(std::move(factory));
+    CGraphController graph(MakeProgramGraphFactory());
     HWND hwnd = CreateVideoWindow(&graph);
     if (!hwnd) {
         WriteError(L"LumokaProbe: cannot create the video window");
         return 2;
     }
+    CProbeWindowSide windowSide(hwnd);
+    graph.SetWindowSide(&windowSide);
     // Before any build the native size is the client size, as in the main window.
     RECT client{};
     GetClientRect(hwnd, &client);
@@ -140,8 +143,7 @@ int RunBuildCommand(const std::wstring& profilePath, int index, int seconds) {
     const bool built = graph.Build(hwnd, profile);
     if (built) {
         // As the main window does after a build: the profile's crop, then the video's place.
-        const CropRect& crop = profile.PreviewCropping;
-        graph.SetCrop({crop.left, crop.top, crop.right, crop.bottom});
+        graph.SetCrop(profile.PreviewCropping);
         graph.UpdateVideoPosition();
         Pump(static_cast<DWORD>(seconds) * 1000);
     }

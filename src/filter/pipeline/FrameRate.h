@@ -3,7 +3,6 @@
 // belongs to the caller (the product keeps one for the whole process, never reset).
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -18,17 +17,6 @@ enum FrameMode : int32_t {
 // HRESULT values as plain integers, so this code needs no platform header.
 constexpr int32_t kResultOk = 0;     // S_OK
 constexpr int32_t kResultFalse = 1;  // S_FALSE
-
-// Counts received samples. Thread-safe; every filter instance of a process shares one.
-class CSampleCounter {
-public:
-    // Returns the count after the increment (the first sample ever received counts 1).
-    uint64_t Increment() { return count_.fetch_add(1, std::memory_order_relaxed) + 1; }
-    uint64_t Value() const { return count_.load(std::memory_order_relaxed); }
-
-private:
-    std::atomic<uint64_t> count_{0};
-};
 
 // The deliveries for one input sample: firstField[i] is the first-field flag to set before
 // delivery i. With two deliveries the second happens only when the first returned S_OK.

@@ -1,8 +1,8 @@
 #include "ui/main/MainDlg.h"
 
-#include "app/res/resource.h"
 #include "config/Config.h"
 #include "config/PlacementWin.h"
+#include "ui/main/CommandIds.h"
 #include "ui/main/MainMessages.h"
 #include "ui/main/MainWindowRules.h"
 
@@ -36,13 +36,16 @@ HICON LoadIconOfSize(int cx, int cy) {
 
 }  // namespace
 
-CMainDlg::CMainDlg() : CDialog(IDD_MAIN), m_titleWorker(WM_UPDATE_TITLE) {
+CMainDlg::CMainDlg(std::unique_ptr<IGraphFactory> factory)
+    : CDialog(IDD_MAIN), m_titleWorker(WM_UPDATE_TITLE), m_graph(std::move(factory)) {
+    m_graph.SetWindowSide(&m_windowSide);
     SetSwallowEnterEscape(true);
 }
 
 CMainDlg::~CMainDlg() = default;
 
 BOOL CMainDlg::OnInitDialog() {
+    m_windowSide.Attach(GetHwnd());
     SetCaptionAndIcons();
     LoadConfiguration();
     ApplyPlacement();
@@ -106,12 +109,13 @@ void CMainDlg::ApplyProcessPriority() {
     }
 }
 
+// Until a graph reports its video size, the picture's "input ratio" is the client size.
 void CMainDlg::InitVideoGeometry() {
     const SelectedProfileView profile = ViewOfSelectedProfile(TheConfig().SelectedProfile());
-    m_aspect = AspectPairFromSetting(profile.AspectRatio);
+    m_graph.SetAspect(AspectPairFromSetting(profile.AspectRatio));
     RECT client{};
     ::GetClientRect(GetHwnd(), &client);
-    m_nativeSize = IntSize{client.right - client.left, client.bottom - client.top};
+    m_graph.SetNativeSize(IntSize{client.right - client.left, client.bottom - client.top});
 }
 
 // The window builds no graph yet, and without a graph there are no renderer statistics.
@@ -128,6 +132,7 @@ void CMainDlg::RefreshTitle() {
 }
 
 void CMainDlg::Paint() {
+    if (!::IsIconic(GetHwnd()) && m_graph.PaintVideo()) return;
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(GetHwnd(), &ps);
     if (!dc) return;
@@ -142,10 +147,22 @@ void CMainDlg::Paint() {
     ::EndPaint(GetHwnd(), &ps);
 }
 
-void CMainDlg::OnClose() { EndDialog(IDCANCEL); }
+// The close box, the system menu and "終了" (a posted WM_CLOSE) all end here.
+void CMainDlg::OnClose() {
+    StopPlayback();
+    m_graph.TearDown();
+    EndDialog(IDCANCEL);
+}
 
 void CMainDlg::OnDestroy() {
     m_titleWorker.Stop();
+    // A worker must not post to a window that is gone.
+    StopCursorWorker();
+    // Normally nothing is read: closing has already torn the graph down.
+    if (Profile* profile = TheConfig().SelectedProfile()) {
+        m_graph.ReadProcAmpValues(profile->VideoProcAmp);
+    }
+    m_graph.TearDown();
     RecordPlacement();
     SaveConfiguration();
 }
@@ -171,9 +188,19 @@ void CMainDlg::SaveConfiguration() {
 }
 
 INT_PTR CMainDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = 0;
+    if (HandleGeometryMessage(msg, wParam, lParam, &result)) return result;
+    if (HandleServiceMessage(msg, wParam, lParam, &result)) return result;
     switch (msg) {
+        case WM_RBUTTONUP:
+            ShowContextMenu();
+            // Default processing follows, as for any button release.
+            return CDialog::DialogProc(msg, wParam, lParam);
         case WM_UPDATE_TITLE:
             RefreshTitle();
+            return SetMsgResult(0);
+        case WM_GRAPH_NOTIFY:
+            m_graph.DrainEvents();
             return SetMsgResult(0);
         case WM_PAINT:
             Paint();

@@ -192,6 +192,8 @@ TEST(SettingsTest, NativeInitFindsTheTestProgram) {
     ASSERT_TRUE(config.Init());
     EXPECT_EQ(config.ProgramDir.back(), L'/');
     EXPECT_EQ(config.SettingsPath, config.ProgramDir + L"Lumoka2.ini");
-    // The first configuration object of the process is the one everybody shares.
-    EXPECT_EQ(&TheConfig(), &TheConfig());
+    // The process's shared configuration starts uninitialised and keeps what it is given.
+    EXPECT_EQ(TheConfig().Initialized, 0);
+    ASSERT_TRUE(TheConfig().Init());
+    EXPECT_EQ(TheConfig().SettingsPath, config.SettingsPath);
 }

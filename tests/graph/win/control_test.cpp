@@ -4,7 +4,6 @@
 
 #include "TestSupport.h"
 #include "wincom/ComAdopt.h"
-#include "graph/DialogCentring.h"
 #include "filter/LumokaFilterCtrl.h"
 
 namespace {
@@ -16,7 +15,7 @@ TEST(GraphControllerEmpty, StartsEmptyAndEveryOperationRefuses) {
     EXPECT_FALSE(c.IsBuilt());
     EXPECT_EQ(c.Aspect().x, 16);
     EXPECT_EQ(c.Aspect().y, 9);
-    EXPECT_EQ(c.Crop(), (IntRect{0, 0, 0, 0}));
+    EXPECT_EQ(c.Crop(), (CropRect{0, 0, 0, 0}));
     EXPECT_EQ(c.SubtypeCode(), 0u);
     EXPECT_FALSE(c.ComInitialized());
     EXPECT_TRUE(c.LogText().empty());
@@ -216,7 +215,7 @@ TEST_F(PartialGraph, TearDownReleasesEveryReferenceAndKeepsTheWindowState) {
         filter->AddRef();
         EXPECT_EQ(filter->Release(), 1u);
     }
-    EXPECT_EQ(controller->Crop(), (IntRect{8, 0, 8, 0}));
+    EXPECT_EQ(controller->Crop(), (CropRect{8, 0, 8, 0}));
     EXPECT_EQ(controller->Aspect().x, 4);
     EXPECT_EQ(controller->LogText(), log);
     EXPECT_EQ(controller->Window(), window->Get());
@@ -263,42 +262,6 @@ TEST(WineRenderers, Vmr7ConfigurationCallsWineDoesNotImplement) {
         EXPECT_EQ(vmr.As(&mixer), E_NOINTERFACE);
     }
     CoUninitialize();
-}
-
-TEST(DialogCentring, CentresTheNextDialogOfTheOwnerOnce) {
-    CTestWindow owner(600, 400);
-    // A dialog template of 100 x 50 dialog units, owned by the window.
-    struct {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tmpl{};
-    tmpl.t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
-    tmpl.t.cx = 100;
-    tmpl.t.cy = 50;
-    auto proc = [](HWND, UINT msg, WPARAM, LPARAM) -> INT_PTR { return msg == WM_INITDIALOG; };
-    {
-        CDialogCentring centring(owner.Get());
-        EXPECT_TRUE(centring.Installed());
-        HWND dlg =
-            CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, owner.Get(), proc, 0);
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_FALSE(centring.Installed());
-        RECT o{}, d{};
-        GetWindowRect(owner.Get(), &o);
-        GetWindowRect(dlg, &d);
-        EXPECT_EQ(d.left, o.left + ((o.right - o.left) / 2 - (d.right - d.left) / 2));
-        EXPECT_EQ(d.top, o.top + ((o.bottom - o.top) / 2 - (d.bottom - d.top) / 2));
-        // The dialog has its own procedure back.
-        EXPECT_NE(GetWindowLongPtrW(dlg, DWLP_DLGPROC), 0);
-        DestroyWindow(dlg);
-    }
-    // No dialog opened: the hook goes with the object.
-    {
-        CDialogCentring centring(owner.Get());
-        EXPECT_TRUE(centring.Installed());
-    }
-    CDialogCentring later(nullptr);
-    EXPECT_TRUE(later.Installed());
 }
 
 }  // namespace

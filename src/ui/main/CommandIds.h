@@ -1,6 +1,6 @@
-// Resource identifiers of Lumoka2.exe: the main window's dialog template, its icon, the context
-// menu template and every command id that menu sends. Included by the resource script (so only
-// preprocessor definitions here) and by the window code that handles the commands.
+// Identifiers of the main window: its dialog template, its icon, the context menu template and
+// every command id that menu sends. One header for the resource script (so only preprocessor
+// definitions here), the window code that handles the commands and the portable menu rules.
 #pragma once
 
 // Templates and artwork.

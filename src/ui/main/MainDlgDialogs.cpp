@@ -1,0 +1,24 @@
+// The commands that open dialogs. Each body belongs to the area that owns its dialog; until it
+// is filled the command does nothing at all.
+#include "ui/main/MainDlg.h"
+
+// "プロファイル設定..." (32777): the profile editor.
+void CMainDlg::OnProfileSettings() {}
+
+// "*映像信号調整..." (32944): the video adjustment dialog.
+void CMainDlg::OnVideoProcAmp() {}
+
+// "*クロッピング..." (33000): the cropping dialog.
+void CMainDlg::OnCropping() {}
+
+// "静止画保存" (33071): save a still image of the current picture.
+void CMainDlg::OnSnapshot() {}
+
+// "静止画保存フォルダを開く" (33072): open the snapshot folder in the shell.
+void CMainDlg::OnOpenSnapshotFolder() {}
+
+// "静止画保存設定..." (33073): the snapshot settings dialog.
+void CMainDlg::OnSnapshotSettings() {}
+
+// "バージョン情報..." (33002): the version dialog.
+void CMainDlg::OnVersion() {}
