@@ -225,7 +225,7 @@ TEST_F(AdjustDialogs, TopMarginHidesSourceRowsLiveAndCancelShowsThemAgain) {
         },
         open));
     EXPECT_EQ(margins, CropRect{});
-    EXPECT_EQ(controller.Crop(), IntRect{});
+    EXPECT_EQ(controller.Crop(), CropRect{});
     EXPECT_TRUE(WaitFor([&] { return EdgesNear(0); })) << edges;
 
     // A stored margin above the range is shown as stored; without a preview OK still keeps
@@ -241,7 +241,7 @@ TEST_F(AdjustDialogs, TopMarginHidesSourceRowsLiveAndCancelShowsThemAgain) {
         },
         [&] { return EditCropping(window->Get(), margins, nullptr); }));
     EXPECT_EQ(margins, (CropRect{1, 499, 0, 0}));
-    EXPECT_EQ(controller.Crop(), IntRect{});
+    EXPECT_EQ(controller.Crop(), CropRect{});
 }
 
 }  // namespace

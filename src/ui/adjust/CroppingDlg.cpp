@@ -26,7 +26,7 @@ int RowOfScrollBar(int id) {
 }
 
 void ShowCrop(CGraphController& graph, const CropRect& crop) {
-    graph.SetCrop(IntRect{crop.left, crop.top, crop.right, crop.bottom});
+    graph.SetCrop(crop);
     graph.UpdateVideoPosition();
 }
 
