@@ -167,10 +167,44 @@ bool ListPins(IBaseFilter* filter, std::vector<PinEntry>& list) {
     return !list.empty();
 }
 
-bool HasAudioCapturePin(const std::vector<PinEntry>& pins) {
-    return std::any_of(pins.begin(), pins.end(), [](const PinEntry& p) {
-        return p.IsInput == 0 && p.Category == L"CAPTURE" && p.MajorType == L"Audio";
-    });
+VideoFormatRecord MakeVideoFormatRecord(const VIDEO_STREAM_CONFIG_CAPS& caps,
+                                        const VIDEOINFOHEADER& header) {
+    VideoFormatRecord r;
+    r.BitCount = header.bmiHeader.biBitCount;
+    r.InputWidth = caps.InputSize.cx;
+    r.InputHeight = caps.InputSize.cy;
+    r.MinOutputWidth = caps.MinOutputSize.cx;
+    r.MinOutputHeight = caps.MinOutputSize.cy;
+    r.MaxOutputWidth = caps.MaxOutputSize.cx;
+    r.MaxOutputHeight = caps.MaxOutputSize.cy;
+    r.OutputGranularityX = caps.OutputGranularityX;
+    r.OutputGranularityY = caps.OutputGranularityY;
+    r.MinFrameInterval = caps.MinFrameInterval;
+    r.MaxFrameInterval = caps.MaxFrameInterval;
+    r.MinBitsPerSecond = caps.MinBitsPerSecond;
+    r.MaxBitsPerSecond = caps.MaxBitsPerSecond;
+    r.AvgTimePerFrame = header.AvgTimePerFrame;
+    r.Standards = VideoStandardNames(caps.VideoStandard);
+    return r;
+}
+
+AudioFormatRecord MakeAudioFormatRecord(const AUDIO_STREAM_CONFIG_CAPS& caps,
+                                        const WAVEFORMATEX& wave) {
+    AudioFormatRecord r;
+    r.FormatTag = wave.wFormatTag;
+    r.Channels = wave.nChannels;
+    r.BitsPerSample = wave.wBitsPerSample;
+    r.SamplesPerSec = static_cast<int32_t>(wave.nSamplesPerSec);
+    r.MinimumChannels = static_cast<int32_t>(caps.MinimumChannels);
+    r.MaximumChannels = static_cast<int32_t>(caps.MaximumChannels);
+    r.ChannelsGranularity = static_cast<int32_t>(caps.ChannelsGranularity);
+    r.MinimumBitsPerSample = static_cast<int32_t>(caps.MinimumBitsPerSample);
+    r.MaximumBitsPerSample = static_cast<int32_t>(caps.MaximumBitsPerSample);
+    r.BitsPerSampleGranularity = static_cast<int32_t>(caps.BitsPerSampleGranularity);
+    r.MinimumSampleFrequency = static_cast<int32_t>(caps.MinimumSampleFrequency);
+    r.MaximumSampleFrequency = static_cast<int32_t>(caps.MaximumSampleFrequency);
+    r.SampleFrequencyGranularity = static_cast<int32_t>(caps.SampleFrequencyGranularity);
+    return r;
 }
 
 HRESULT FindVideoStreamConfig(IBaseFilter* filter, ComPtr<IAMStreamConfig>& config) {
@@ -211,12 +245,12 @@ bool ListVideoFormats(IBaseFilter* filter, std::vector<VideoFormatEntry>& list) 
         std::memcpy(&entry.Caps, caps.data(), sizeof(entry.Caps));
         CopyMediaTypeFields(*mt.Get(), entry.MediaType);
         std::memcpy(&entry.Header, mt->pbFormat, sizeof(entry.Header));
-        entry.SubtypeName = VideoSubtypeName(
+        entry.Record = MakeVideoFormatRecord(entry.Caps, entry.Header);
+        entry.Record.SubtypeName = VideoSubtypeName(
             ToGuid16(mt->subtype), entry.Header.bmiHeader.biCompression, DecodeFourCcAnsi);
-        entry.Standards = VideoStandardNames(entry.Caps.VideoStandard);
         long standard = 0;
         if (decoder && SUCCEEDED(decoder->get_TVFormat(&standard))) {
-            entry.CurrentStandard = static_cast<int32_t>(standard);
+            entry.Record.CurrentStandard = static_cast<int32_t>(standard);
         }
         list.push_back(std::move(entry));
     }
@@ -254,7 +288,8 @@ bool ListAudioFormats(IBaseFilter* filter, std::vector<AudioFormatEntry>& list) 
         std::memcpy(&entry.Caps, caps.data(), sizeof(entry.Caps));
         CopyMediaTypeFields(*mt.Get(), entry.MediaType);
         std::memcpy(&entry.Wave, mt->pbFormat, sizeof(WAVEFORMATEX));
-        entry.SubtypeName = AudioSubtypeName(ToGuid16(mt->subtype));
+        entry.Record = MakeAudioFormatRecord(entry.Caps, entry.Wave);
+        entry.Record.SubtypeName = AudioSubtypeName(ToGuid16(mt->subtype));
         list.push_back(std::move(entry));
     }
     return !list.empty();

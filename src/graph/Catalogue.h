@@ -11,32 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "graph/CatalogueRecords.h"
 #include "graph/GraphPlatform.h"
 #include "graph/Naming.h"
-
-enum class DeviceKind : int32_t {
-    OtherFilter = 0,   // CLSID_LegacyAmFilterCategory
-    VideoCapture = 1,  // CLSID_VideoInputDeviceCategory
-    AudioCapture = 2,  // CLSID_AudioInputDeviceCategory
-};
 
 // Lookups differ between the graph build and the editor pages in the enumerator flags for
 // ordinary filters and in how a moniker without a name is treated.
 enum class FindVariant { GraphBuild, Page };
-
-struct DeviceEntry {
-    std::wstring FriendlyName;
-    std::wstring Description;
-    std::wstring DevicePath;
-    DeviceKind Kind = DeviceKind::VideoCapture;
-};
-
-struct PinEntry {
-    int32_t IsInput = 0;
-    std::wstring Name;       // at most 127 characters
-    std::wstring Category;   // PinCategoryName, or "-"
-    std::wstring MajorType;  // MajorTypeName of the first media type, or "-"
-};
 
 // The fields of an AM_MEDIA_TYPE without its format block.
 struct MediaTypeFields {
@@ -49,47 +30,20 @@ struct MediaTypeFields {
     ULONG cbFormat = 0;
 };
 
+// One usable video capability: the platform's structures, and beside them the portable record
+// the pages work on (filled from them by ListVideoFormats).
 struct VideoFormatEntry {
     VIDEO_STREAM_CONFIG_CAPS Caps{};
     MediaTypeFields MediaType;
     VIDEOINFOHEADER Header{};
-    std::wstring SubtypeName;
-    std::vector<VideoStandardName> Standards;
-    int32_t CurrentStandard = 0;
+    VideoFormatRecord Record;
 };
 
 struct AudioFormatEntry {
     AUDIO_STREAM_CONFIG_CAPS Caps{};
     MediaTypeFields MediaType;
     WAVEFORMATEX Wave{};
-    std::wstring SubtypeName;
-};
-
-struct CrossbarInput {
-    int32_t Index = -1;
-    int32_t RelatedIndex = -1;
-    int32_t PhysicalType = -1;
-    int32_t Routed = -1;
-    std::wstring Label;
-};
-
-struct CrossbarOutput {
-    int32_t Index = -1;
-    int32_t RelatedIndex = -1;
-    int32_t PhysicalType = -1;
-    int32_t RoutedInput = -1;
-    std::wstring Label;
-    std::vector<CrossbarInput> Inputs;
-};
-
-struct CrossbarInfo {
-    std::vector<CrossbarOutput> Outputs;
-    std::vector<CrossbarInput> Inputs;
-    bool Empty() const { return Outputs.empty() && Inputs.empty(); }
-    void Clear() {
-        Outputs.clear();
-        Inputs.clear();
-    }
+    AudioFormatRecord Record;
 };
 
 // What the video source page shows of one device.
@@ -106,25 +60,21 @@ struct AudioDeviceRecord {
     std::vector<AudioFormatEntry> Formats;
 };
 
-// What the filter chain page keeps of one extra filter.
-struct FilterRecord {
-    std::wstring FriendlyName;
-    std::wstring DevicePath;
-    std::wstring Description;
-    std::vector<PinEntry> Pins;
-    bool Inspected = false;
-};
-
 const GUID& DeviceCategory(DeviceKind kind);
 
 bool EnumDevices(DeviceKind kind, std::vector<DeviceEntry>& list);
 bool FindDevice(DeviceKind kind, const std::wstring& friendlyName, const std::wstring& devicePath,
                 FindVariant variant, ComPtr<IBaseFilter>& filter);
 bool ListPins(IBaseFilter* filter, std::vector<PinEntry>& list);
-bool HasAudioCapturePin(const std::vector<PinEntry>& pins);
 bool ListVideoFormats(IBaseFilter* filter, std::vector<VideoFormatEntry>& list);
 bool ListAudioFormats(IBaseFilter* filter, std::vector<AudioFormatEntry>& list);
 bool DescribeCrossbars(IBaseFilter* filter, CrossbarInfo& first, CrossbarInfo& second);
+
+// The portable records of one capability, from the structures the device returned.
+VideoFormatRecord MakeVideoFormatRecord(const VIDEO_STREAM_CONFIG_CAPS& caps,
+                                        const VIDEOINFOHEADER& header);
+AudioFormatRecord MakeAudioFormatRecord(const AUDIO_STREAM_CONFIG_CAPS& caps,
+                                        const WAVEFORMATEX& wave);
 void DescribeCrossbar(IAMCrossbar* crossbar, CrossbarInfo& info);
 
 bool InspectVideoDevice(const DeviceEntry& entry, VideoDeviceRecord& record);

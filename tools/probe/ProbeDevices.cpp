@@ -35,12 +35,12 @@ std::wstring FrameRate(int64_t avgTimePerFrame) {
 void WriteVideoFormats(const std::vector<VideoFormatEntry>& formats) {
     for (size_t i = 0; i < formats.size(); ++i) {
         const VideoFormatEntry& f = formats[i];
-        std::wstring line = L"  format: " + std::to_wstring(i) + L"\t" + f.SubtypeName + L"\t" +
+        std::wstring line = L"  format: " + std::to_wstring(i) + L"\t" + f.Record.SubtypeName + L"\t" +
                             std::to_wstring(f.Header.bmiHeader.biWidth) + L"x" +
                             std::to_wstring(f.Header.bmiHeader.biHeight) + L"\t" +
                             FrameRate(f.Header.AvgTimePerFrame) + L"\tstandards:";
-        for (const VideoStandardName& s : f.Standards) line += L" " + s.Text;
-        line += L"\tcurrent: " + std::to_wstring(f.CurrentStandard);
+        for (const VideoStandardName& s : f.Record.Standards) line += L" " + s.Text;
+        line += L"\tcurrent: " + std::to_wstring(f.Record.CurrentStandard);
         WriteLine(line);
     }
 }
@@ -48,7 +48,7 @@ void WriteVideoFormats(const std::vector<VideoFormatEntry>& formats) {
 void WriteAudioFormats(const std::vector<AudioFormatEntry>& formats) {
     for (size_t i = 0; i < formats.size(); ++i) {
         const AudioFormatEntry& f = formats[i];
-        WriteLine(L"  format: " + std::to_wstring(i) + L"\t" + f.SubtypeName + L"\t" +
+        WriteLine(L"  format: " + std::to_wstring(i) + L"\t" + f.Record.SubtypeName + L"\t" +
                   std::to_wstring(f.Wave.nChannels) + L"ch\t" +
                   std::to_wstring(f.Wave.wBitsPerSample) + L"bit\t" +
                   std::to_wstring(f.Wave.nSamplesPerSec) + L"Hz");

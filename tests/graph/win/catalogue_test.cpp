@@ -110,25 +110,39 @@ TEST_F(Catalogue, UsableVideoFormatsOnlyAndTheirNames) {
     ASSERT_TRUE(ListVideoFormats(card.Get(), formats));
     // The card reports a VIDEOINFOHEADER2 entry first; index 0 is the first usable one.
     ASSERT_EQ(formats.size(), 9u);
-    EXPECT_EQ(formats[0].SubtypeName, L"YUY2");
+    EXPECT_EQ(formats[0].Record.SubtypeName, L"YUY2");
     EXPECT_EQ(formats[0].Header.bmiHeader.biWidth, 720);
     EXPECT_EQ(formats[0].Header.bmiHeader.biHeight, 480);
     EXPECT_EQ(formats[0].Header.AvgTimePerFrame, 333667);
-    EXPECT_EQ(formats[4].SubtypeName, L"HDYC");
-    EXPECT_EQ(formats[6].SubtypeName, L"RGB24");
-    EXPECT_EQ(formats[7].SubtypeName, L"RGB32");
+    EXPECT_EQ(formats[4].Record.SubtypeName, L"HDYC");
+    EXPECT_EQ(formats[6].Record.SubtypeName, L"RGB24");
+    EXPECT_EQ(formats[7].Record.SubtypeName, L"RGB32");
     EXPECT_EQ(formats[8].Header.bmiHeader.biWidth, 1280);
     for (const auto& f : formats) {
         EXPECT_EQ(f.MediaType.formattype, FORMAT_VideoInfo);
         EXPECT_EQ(f.MediaType.majortype, MEDIATYPE_Video);
     }
     // 525-line standards of the NTSC formats, by name and bit.
-    ASSERT_FALSE(formats[0].Standards.empty());
-    EXPECT_EQ(formats[0].Standards[0].Text, L"NTSC_M");
-    EXPECT_EQ(formats[0].Standards.size(),
+    ASSERT_FALSE(formats[0].Record.Standards.empty());
+    EXPECT_EQ(formats[0].Record.Standards[0].Text, L"NTSC_M");
+    EXPECT_EQ(formats[0].Record.Standards.size(),
               VideoStandardNames(formats[0].Caps.VideoStandard).size());
-    EXPECT_TRUE(formats[4].Standards.empty());
-    EXPECT_EQ(formats[0].CurrentStandard, 1);
+    EXPECT_TRUE(formats[4].Record.Standards.empty());
+    EXPECT_EQ(formats[0].Record.CurrentStandard, 1);
+    // The portable record carries the capability's ranges and the header's defaults.
+    const VideoFormatRecord& rgb24 = formats[6].Record;
+    EXPECT_EQ(rgb24.BitCount, 24);
+    EXPECT_EQ(rgb24.InputWidth, 640);
+    EXPECT_EQ(rgb24.InputHeight, 480);
+    EXPECT_EQ(rgb24.MinOutputWidth, 320);
+    EXPECT_EQ(rgb24.MaxOutputWidth, 1280);
+    EXPECT_EQ(rgb24.MaxOutputHeight, 960);
+    EXPECT_EQ(rgb24.OutputGranularityX, 16);
+    EXPECT_EQ(rgb24.OutputGranularityY, 16);
+    EXPECT_EQ(rgb24.MinFrameInterval, 166833);
+    EXPECT_EQ(rgb24.MaxFrameInterval, 2000000);
+    EXPECT_EQ(rgb24.AvgTimePerFrame, 333667);
+    EXPECT_EQ(rgb24.MinBitsPerSecond, formats[6].Caps.MinBitsPerSecond);
 }
 
 TEST_F(Catalogue, PreviewOnlyDeviceStillListsFormats) {
@@ -150,10 +164,18 @@ TEST_F(Catalogue, AudioFormatsOfTheTone) {
     std::vector<AudioFormatEntry> formats;
     ASSERT_TRUE(ListAudioFormats(tone.Get(), formats));
     ASSERT_EQ(formats.size(), 3u);
-    EXPECT_EQ(formats[0].SubtypeName, L"PCM");
+    EXPECT_EQ(formats[0].Record.SubtypeName, L"PCM");
     EXPECT_EQ(formats[0].Wave.nChannels, 2);
     EXPECT_EQ(formats[0].Wave.nSamplesPerSec, 48000u);
     EXPECT_EQ(formats[2].Wave.wBitsPerSample, 8);
+    const AudioFormatRecord& low = formats[2].Record;
+    EXPECT_EQ(low.FormatTag, 1);
+    EXPECT_EQ(low.Channels, 1);
+    EXPECT_EQ(low.SamplesPerSec, 8000);
+    EXPECT_EQ(low.MaximumChannels, 2);
+    EXPECT_EQ(low.BitsPerSampleGranularity, 8);
+    EXPECT_EQ(low.MaximumSampleFrequency, 48000);
+    EXPECT_EQ(low.SampleFrequencyGranularity, 25);
     std::vector<VideoFormatEntry> video;
     EXPECT_FALSE(ListVideoFormats(tone.Get(), video));
 }
