@@ -216,10 +216,11 @@ TEST_F(WineRecords, Wine8EnhancedRendererRefusesYuy2AndCrashesOnRgb32) {
     EXPECT_EQ(yuy2.exitCode, 1u) << yuy2.out;
     EXPECT_TRUE(Has(lines, "log: トランスフォーム → レンダラ 接続失敗")) << yuy2.out;
     EXPECT_TRUE(Has(lines, "log: ビデオキャプチャーフィルタ接続失敗")) << yuy2.out;
-    // RGB32: the build reports success, then the child dies in the renderer's streaming.
+    // RGB32: the build does not fail; the child dies in the renderer's streaming, sometimes
+    // before it has reported the build.
     const ChildResult rgb = RunProbe(Build(2), 30000);
     const auto rgbLines = SplitLines(rgb.out);
-    EXPECT_TRUE(Has(rgbLines, "result: ok")) << rgb.out;
+    EXPECT_FALSE(Has(rgbLines, "result: failed")) << rgb.out;
     ASSERT_TRUE(rgb.finished) << "the child neither crashed nor ended";
     EXPECT_EQ(rgb.exitCode, 0xC0000005u) << "an access violation in Wine's renderer";
 }
