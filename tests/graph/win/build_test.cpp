@@ -259,7 +259,7 @@ TEST_F(GraphBuild, HardwareDeinterlacingAtDoubleRateTakesTheInfiniteTee) {
     EXPECT_TRUE(PinConnected(controller->VideoTee(), PINDIR_OUTPUT, 0));
 }
 
-TEST_F(GraphBuild, HardwareDeinterlacingSetUpOnVmr7ForPacked422) {
+TEST_F(GraphBuild, HardwareDeinterlacingOnVmr7ForPacked422EndsTheBuildUnderWine) {
     // YUY2 at index 0 behind VMR-7: the mixer is put into mixing mode. Wine 8 implements
     // neither that nor the mixing preferences, so there the build ends without a message.
     Profile p = Card();
