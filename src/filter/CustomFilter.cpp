@@ -39,6 +39,9 @@ HRESULT STDMETHODCALLTYPE CCustomFilter::NonDelegatingQueryInterface(REFIID riid
     if (riid == IID_ILumokaFilterCtrl) {
         return GetInterface(static_cast<ILumokaFilterCtrl*>(this), ppv);
     }
+    if (riid == IID_ILumokaFrameGrab) {
+        return GetInterface(static_cast<ILumokaFrameGrab*>(this), ppv);
+    }
     if (riid == IID_ILumokaFilterStats) {
         return GetInterface(static_cast<ILumokaFilterStats*>(this), ppv);
     }
@@ -196,6 +199,7 @@ HRESULT CCustomFilter::Receive(IMediaSample* sample) {
     RETURN_IF_FAILED(PrepareOutputSample(sample, &out));
     HRESULT hr = Transform(sample, out.Get());
     if (hr == S_OK) {
+        if (grab_.Pending()) OfferFrameToGrab(out.Get());
         hr = output_->Deliver(out.Get());
         // Only a sample the downstream pin took counts (S_FALSE refuses it).
         if (hr == S_OK) ++deliveredFrames_;

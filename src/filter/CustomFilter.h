@@ -9,8 +9,10 @@
 #include <mutex>
 
 #include "dsbase/BaseFilter.h"
+#include "filter/FrameGrabSlot.h"
 #include "filter/LumokaFilterCtrl.h"
 #include "filter/LumokaFilterStats.h"
+#include "filter/LumokaFrameGrab.h"
 #include "filter/TransformPins.h"
 
 // Locks, always taken in this order: settings lock, then receive lock (streaming path);
@@ -19,7 +21,12 @@
 // the sample in progress (both outputs of Double mode) and never applies in the middle of one.
 // Thread: state changes and setters on the application thread; Receive and Transform on the
 // upstream streaming thread. Owns its pins (created together on first request).
-class CCustomFilter : public CBaseFilter, public ILumokaFilterCtrl, public ILumokaFilterStats {
+// The frame grab (FrameGrab.cpp) is asked on the application thread and filled on the
+// streaming thread just before an output frame is delivered.
+class CCustomFilter : public CBaseFilter,
+                      public ILumokaFilterCtrl,
+                      public ILumokaFilterStats,
+                      public ILumokaFrameGrab {
 public:
     CCustomFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid);
     ~CCustomFilter() override;
@@ -47,6 +54,9 @@ public:
 
     // ILumokaFilterStats: picture samples this filter delivered and downstream accepted.
     HRESULT STDMETHODCALLTYPE GetDeliveredFrames(LONGLONG* count) override;
+
+    // ILumokaFrameGrab.
+    HRESULT STDMETHODCALLTYPE GrabNextFrame(DWORD timeoutMs, BYTE** image, DWORD* size) override;
 
     // The per-frame work and the type rules, supplied by the derived filter.
     virtual HRESULT Transform(IMediaSample* in, IMediaSample* out) = 0;
@@ -101,6 +111,7 @@ protected:
 private:
     HRESULT PrepareOutputSample(IMediaSample* in, IMediaSample** out);
     HRESULT SetSetting(std::atomic<int32_t>& field, int value);
+    void OfferFrameToGrab(IMediaSample* out);
     bool CreatePins();
 
     std::atomic<int32_t> copyMode_{0};
@@ -109,4 +120,5 @@ private:
     std::atomic<int32_t> ycExpand_{0};
     std::atomic<int32_t> flipVertical_{0};
     std::atomic<int64_t> deliveredFrames_{0};
+    lumoka::CFrameGrabSlot grab_;
 };

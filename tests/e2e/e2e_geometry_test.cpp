@@ -9,29 +9,14 @@
 #include <cmath>
 #include <cwchar>
 #include <functional>
+#include <string>
 
+#include "Desktop.h"
 #include "E2eFixture.h"
 #include "ui/main/CommandIds.h"
 
 namespace lumoka::testing {
 namespace {
-
-// Wine starts Unix programs as well; xdotool acts on the display the program shows on. Wine
-// gives no handle of a Unix process, so its end cannot be awaited: the tests wait for what the
-// input does instead.
-bool Xdotool(const std::wstring& arguments) {
-    std::wstring command = L"/usr/bin/xdotool " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        return false;
-    }
-    if (info.hThread) CloseHandle(info.hThread);
-    if (info.hProcess) CloseHandle(info.hProcess);
-    return true;
-}
 
 RECT ClientOnScreen(HWND window) {
     RECT client{};
@@ -41,22 +26,17 @@ RECT ClientOnScreen(HWND window) {
 }
 
 // Moves the mouse to the middle of the picture and presses the buttons given.
-bool ClickInPicture(HWND window, const std::wstring& clicks) {
+bool ClickInPicture(HWND window, const std::string& clicks) {
     const RECT client = ClientOnScreen(window);
     const int x = (client.left + client.right) / 2;
     const int y = (client.top + client.bottom) / 2;
-    return Xdotool(L"mousemove " + std::to_wstring(x) + L" " + std::to_wstring(y) + L" " + clicks);
+    return Xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " " + clicks);
 }
 
-bool DoubleClick(HWND window) { return ClickInPicture(window, L"click --repeat 2 --delay 60 1"); }
+bool DoubleClick(HWND window) { return ClickInPicture(window, "click --repeat 2 --delay 60 1"); }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        Sleep(50);
-    }
-    return true;
+    return WaitUntil(condition, timeoutMs);
 }
 
 RECT MonitorRect(HWND window) {
@@ -148,7 +128,7 @@ TEST_F(E2eTest, WheelStepsTheVolumeAndTheTitleShowsTheDeliveredFrameRate) {
     ASSERT_TRUE(WaitFor([&] { return ParseTitle(app.Title(), &fps, &volume) && fps > 0.0; }, 20000))
         << Narrow(app.Title());
 
-    ASSERT_TRUE(ClickInPicture(window, L"click --repeat 10 --delay 40 5"));
+    ASSERT_TRUE(ClickInPicture(window, "click --repeat 10 --delay 40 5"));
     EXPECT_TRUE(WaitFor([&] { return ParseTitle(app.Title(), &fps, &volume) && volume == 0; }))
         << Narrow(app.Title());
 

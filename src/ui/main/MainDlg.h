@@ -31,6 +31,7 @@
 #include "ui/main/DeliveredRateMeter.h"
 #include "ui/main/MainMessages.h"
 #include "ui/main/TitleRefreshWorker.h"
+#include "ui/main/VideoWindowSide.h"
 #include "wincom/UniqueHandle.h"
 #include "winfx/Dialog.h"
 
@@ -153,6 +154,7 @@ private:
     lumoka::UniqueIcon m_bigIcon;
     lumoka::UniqueIcon m_smallIcon;
     CTitleRefreshWorker m_titleWorker;
+    CVideoWindowSide m_windowSide;
     CGraphController m_graph;
 
     // Fullscreen mode and the placement from before it: closing in fullscreen mode stores that

@@ -1,0 +1,59 @@
+// What the snapshot tests check pictures with: the test card's colour bars as RGB, a tolerance
+// compare, and image files read back with GDI+ (the caller has started GDI+).
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <array>
+#include <cstdlib>
+#include <string>
+
+namespace lumoka::test {
+
+using Rgb = std::array<int, 3>;
+
+// The card's 75 % bars as full-range RGB: white, yellow, cyan, green, magenta, red, blue.
+constexpr Rgb kBars[7] = {{191, 191, 191}, {192, 191, 1}, {1, 191, 191}, {0, 191, 0},
+                          {191, 0, 192},   {191, 0, 1},   {0, 1, 191}};
+
+inline bool Near(const Rgb& a, const Rgb& b, int tolerance) {
+    return std::abs(a[0] - b[0]) <= tolerance && std::abs(a[1] - b[1]) <= tolerance &&
+           std::abs(a[2] - b[2]) <= tolerance;
+}
+
+inline std::string Text(const Rgb& c) {
+    return std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]);
+}
+
+// An image file; pixel (x, y) counted from the top.
+class CImageFile {
+public:
+    explicit CImageFile(const std::wstring& path) {
+        Gdiplus::DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap_);
+        if (!bitmap_) return;
+        Gdiplus::DllExports::GdipGetImageWidth(bitmap_, &width_);
+        Gdiplus::DllExports::GdipGetImageHeight(bitmap_, &height_);
+    }
+    ~CImageFile() {
+        if (bitmap_) Gdiplus::DllExports::GdipDisposeImage(bitmap_);
+    }
+    CImageFile(const CImageFile&) = delete;
+    CImageFile& operator=(const CImageFile&) = delete;
+
+    int Width() const { return static_cast<int>(width_); }
+    int Height() const { return static_cast<int>(height_); }
+    Rgb At(int x, int y) const {
+        Gdiplus::ARGB argb = 0;
+        Gdiplus::DllExports::GdipBitmapGetPixel(bitmap_, x, y, &argb);
+        return {static_cast<int>((argb >> 16) & 0xff), static_cast<int>((argb >> 8) & 0xff),
+                static_cast<int>(argb & 0xff)};
+    }
+
+private:
+    Gdiplus::GpBitmap* bitmap_ = nullptr;
+    UINT width_ = 0, height_ = 0;
+};
+
+}  // namespace lumoka::test

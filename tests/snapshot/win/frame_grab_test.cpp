@@ -1,0 +1,155 @@
+// The transform filter's frame grab in a real graph: test card → transform → recording sink.
+// Each of the card's pixel formats comes back as the 40-byte header and bottom-up 32-bit
+// pixels showing the card's colour bars where the card draws them; a stopped graph makes the
+// request time out and leaves the filter ready for the next one. The grabbed picture then goes
+// through SaveSnapshot (GDI+) and is read back from the file.
+#include "DeviceTestSupport.h"
+
+#include "PictureCheck.h"
+#include "filter/LumokaFrameGrab.h"
+#include "filter/MyTransform.h"
+#include "snapshot/Snapshot.h"
+#include "wincom/UniqueHandle.h"
+
+namespace lumoka::test {
+namespace {
+
+// Pixel (x, y), y = 0 the top line, of a bottom-up 32-bit picture.
+Rgb DibPixel(const BITMAPINFOHEADER& h, const std::vector<uint8_t>& pixels, int x, int y) {
+    const uint8_t* p =
+        pixels.data() + (static_cast<size_t>(h.biHeight - 1 - y) * h.biWidth + x) * 4;
+    return {p[2], p[1], p[0]};
+}
+
+// The bar centres of a picture, on a line inside the pattern (between the counter band on top
+// and the motion strip at the bottom, so a picture upside down fails).
+template <typename PixelAt>
+void ExpectBars(int width, int height, int tolerance, PixelAt at) {
+    const int y = height / 6;
+    for (int i = 0; i < 7; ++i) {
+        const int x = (2 * i + 1) * width / 14;
+        const Rgb got = at(x, y);
+        EXPECT_TRUE(Near(got, kBars[i], tolerance))
+            << "bar " << i << " at " << x << ": " << Text(got);
+    }
+}
+
+class FrameGrab : public DeviceGraphTest, public ::testing::WithParamInterface<int> {
+protected:
+    // Card (usable format index, smallest size) → transform → sink, running.
+    ComPtr<IBaseFilter> RunThroughTransform(int formatIndex, int width, int height) {
+        ComPtr<IBaseFilter> card = AddCard();
+        ComPtr<IAMStreamConfig> config = Config(card.Get());
+        EXPECT_TRUE(config);
+        if (!config) return nullptr;
+        // Usable index n is capability n + 1 (the first capability is VIDEOINFOHEADER2).
+        AM_MEDIA_TYPE* mt = CapabilityType(config.Get(), formatIndex + 1, width, height, 333667);
+        EXPECT_NE(mt, nullptr);
+        if (!mt) return nullptr;
+        EXPECT_EQ(config->SetFormat(mt), S_OK);
+        DeleteMediaType(mt);
+        ComPtr<IBaseFilter> transform;
+        EXPECT_EQ(CreateLumokaTransform(transform.GetAddressOf()), S_OK);
+        EXPECT_EQ(g_.graph->AddFilter(transform.Get(), L"Lumoka Transform"), S_OK);
+        sink_ = MakeSink();
+        EXPECT_EQ(g_.graph->AddFilter(sink_.Get(), L"Sink"), S_OK);
+        ComPtr<IPin> out =
+            FindPin(g_.builder.Get(), card.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_CAPTURE, nullptr);
+        ComPtr<IPin> in, xout;
+        transform->FindPin(L"In", &in);
+        transform->FindPin(L"Out", &xout);
+        EXPECT_EQ(g_.graph->ConnectDirect(out.Get(), in.Get(), nullptr), S_OK);
+        EXPECT_EQ(g_.graph->Connect(xout.Get(), SinkPin(sink_.Get()).Get()), S_OK);
+        EXPECT_TRUE(SUCCEEDED(g_.control->Run()));
+        EXPECT_TRUE(sink_->WaitForSamples(2, 10000));
+        return transform;
+    }
+
+    static bool Grab(IBaseFilter* transform, DWORD timeout, HRESULT* result,
+                     BITMAPINFOHEADER& header, std::vector<uint8_t>& pixels) {
+        ComPtr<ILumokaFrameGrab> grab;
+        if (FAILED(transform->QueryInterface(IID_PPV_ARGS(&grab)))) return false;
+        UniqueCoTaskMem<BYTE> block;
+        DWORD size = 0;
+        *result = grab->GrabNextFrame(timeout, block.Put(), &size);
+        if (*result != S_OK) return false;
+        memcpy(&header, block.Get(), sizeof(header));
+        pixels.assign(block.Get() + sizeof(header), block.Get() + size);
+        return true;
+    }
+
+    ComPtr<CRecordingSink> sink_;
+};
+
+// Usable formats: 0 YUY2, 2 UYVY, 4 HDYC, 6 RGB24, 7 RGB32.
+TEST_P(FrameGrab, NextFrameShowsTheBars) {
+    const int width = GetParam() == 4 ? 640 : 320;
+    const int height = GetParam() == 4 ? 360 : 240;
+    ComPtr<IBaseFilter> transform = RunThroughTransform(GetParam(), width, height);
+    ASSERT_TRUE(transform);
+    BITMAPINFOHEADER h{};
+    std::vector<uint8_t> pixels;
+    HRESULT hr = E_FAIL;
+    ASSERT_TRUE(Grab(transform.Get(), 5000, &hr, h, pixels)) << std::hex << hr;
+    EXPECT_EQ(h.biSize, 40u);
+    EXPECT_EQ(h.biWidth, width);
+    EXPECT_EQ(h.biHeight, height);
+    EXPECT_EQ(h.biBitCount, 32);
+    EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
+    EXPECT_EQ(h.biClrUsed, 0u);
+    ASSERT_EQ(h.biSizeImage, static_cast<DWORD>(width * height * 4));
+    ASSERT_EQ(pixels.size(), h.biSizeImage);
+    ExpectBars(width, height, 2, [&](int x, int y) { return DibPixel(h, pixels, x, y); });
+
+    // Stopped, no frame comes: the request is withdrawn after its time, and the next one works.
+    g_.control->Stop();
+    const DWORD start = GetTickCount();
+    EXPECT_FALSE(Grab(transform.Get(), 300, &hr, h, pixels));
+    EXPECT_EQ(hr, VFW_E_TIMEOUT);
+    EXPECT_GE(GetTickCount() - start, 290u);
+    ASSERT_TRUE(SUCCEEDED(g_.control->Run()));
+    EXPECT_TRUE(Grab(transform.Get(), 5000, &hr, h, pixels)) << std::hex << hr;
+}
+
+INSTANTIATE_TEST_SUITE_P(CardFormats, FrameGrab, ::testing::Values(0, 2, 4, 6, 7));
+
+TEST_F(FrameGrab, SavedPictureScaledAndCropped) {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    ComPtr<IBaseFilter> transform = RunThroughTransform(7, 320, 240);
+    ASSERT_TRUE(transform);
+    BITMAPINFOHEADER h{};
+    std::vector<uint8_t> pixels;
+    HRESULT hr = E_FAIL;
+    ASSERT_TRUE(Grab(transform.Get(), 5000, &hr, h, pixels));
+
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"lumoka-grab-" + std::to_wstring(GetCurrentProcessId()) + L"\\a\\b";
+    std::wstring path;
+    // Scaled to 640 x 480 with 40 pixels cut from the left: the bars of the remaining 280
+    // pixels fill the width, so bar i now starts at (i * 320 / 7 - 40) * 640 / 280.
+    ASSERT_TRUE(SaveSnapshot(pixels, h, folder, 2, 640, 480, CropRect{40, 0, 0, 0}, 100, &path));
+    EXPECT_EQ(path.substr(0, folder.size() + 1), folder + L"\\");
+    {
+        CImageFile png(path);
+        ASSERT_EQ(png.Width(), 640);
+        ASSERT_EQ(png.Height(), 480);
+        for (int i = 1; i < 7; ++i) {
+            const int edge = (i * 320 / 7 - 40) * 640 / 280;
+            EXPECT_TRUE(Near(png.At(edge + 6, 80), kBars[i], 8))
+                << i << ": " << Text(png.At(edge + 6, 80));
+            EXPECT_TRUE(Near(png.At(edge - 6, 80), kBars[i - 1], 8))
+                << i << ": " << Text(png.At(edge - 6, 80));
+        }
+    }
+    EXPECT_TRUE(DeleteFileW(path.c_str()));
+    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(folder.substr(0, folder.size() - 2).c_str());
+    Gdiplus::GdiplusShutdown(token);
+}
+
+}  // namespace
+}  // namespace lumoka::test
