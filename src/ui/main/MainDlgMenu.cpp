@@ -26,8 +26,8 @@ void CMainDlg::ShowContextMenu() {
         TakeMenuSnapshot(TheConfig(), m_graph, ::IsZoomed(GetHwnd()) != FALSE, IsFullScreen());
     if (!menu.Load(nullptr, ComputeContextMenu(snapshot))) return;
     // The choice arrives as WM_COMMAND once the menu has closed.
-    ::TrackPopupMenu(menu.Popup(), TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                     GetHwnd(), nullptr);
+    ::TrackPopupMenu(menu.Popup(), TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, GetHwnd(),
+                     nullptr);
 }
 
 bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
