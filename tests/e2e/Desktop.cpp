@@ -12,9 +12,8 @@ bool Xdotool(const std::string& args, DWORD timeoutMs) {
     static int calls = 0;
     const std::string marker = "/tmp/lumoka-xdotool-" + std::to_string(GetCurrentProcessId()) +
                                "-" + std::to_string(++calls);
-    const std::string command =
-        "Z:\\bin\\sh -c \"xdotool " + args + "; echo $? >" + marker + ".tmp; mv " + marker +
-        ".tmp " + marker + "\"";
+    const std::string command = "Z:\\bin\\sh -c \"xdotool " + args + "; echo $? >" + marker +
+                                ".tmp; mv " + marker + ".tmp " + marker + "\"";
     std::wstring wide(command.begin(), command.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -139,7 +138,8 @@ long CScreenshot::FrameCounter(const RECT& rect) const {
     layout.stride = static_cast<size_t>(layout.width) * 4;
     std::vector<uint8_t> picture;
     for (int y = rect.top; y < rect.bottom; ++y) {
-        const auto* row = reinterpret_cast<const uint8_t*>(&m_pixels[static_cast<size_t>(y) * m_width]);
+        const auto* row =
+            reinterpret_cast<const uint8_t*>(&m_pixels[static_cast<size_t>(y) * m_width]);
         picture.insert(picture.end(), row + rect.left * 4, row + rect.right * 4);
     }
     const auto counter = DecodeFrameCounter(picture.data(), picture.size(), layout);

@@ -21,7 +21,7 @@ bool Greyed(const ContextMenuState& s, uint32_t id) {
 
 // The marks among ids, as (id, kind) pairs in the order given.
 std::vector<std::pair<uint32_t, MarkKind>> MarksAmong(const ContextMenuState& s,
-                                                       std::vector<uint32_t> ids) {
+                                                      std::vector<uint32_t> ids) {
     std::vector<std::pair<uint32_t, MarkKind>> found;
     for (const MenuMark& m : s.Marks) {
         if (std::find(ids.begin(), ids.end(), m.Id) != ids.end()) found.push_back({m.Id, m.Kind});
@@ -86,8 +86,15 @@ TEST(ContextMenu, RadioMarksFromTheProfile) {
     };
     const Group groups[] = {
         {[](Profile& p, int32_t v) { p.PreviewTransformCopy = v; },
-         {{0, 32799}, {1, 33094}, {2, 32820}, {3, 33113}, {4, 33079}, {5, 33095}, {6, 33115},
-          {7, 32799}, {-1, 32799}}},
+         {{0, 32799},
+          {1, 33094},
+          {2, 32820},
+          {3, 33113},
+          {4, 33079},
+          {5, 33095},
+          {6, 33115},
+          {7, 32799},
+          {-1, 32799}}},
         {[](Profile& p, int32_t v) { p.PreviewTransformFrame = v; },
          {{0, 33097}, {1, 33096}, {2, 33098}, {3, 33097}}},
         {[](Profile& p, int32_t v) { p.PreviewTransformFieldOrder = v; },
@@ -96,7 +103,8 @@ TEST(ContextMenu, RadioMarksFromTheProfile) {
          {{0, 32800}, {1, 32826}, {2, 32828}, {3, 32800}}},
         {[](Profile& p, int32_t v) { p.PreviewVideoRenderer = v; },
          {{0, 32838}, {1, 32948}, {2, 32839}, {3, 32946}, {4, 32838}}},
-        {[](Profile& p, int32_t v) { p.PreviewAudioRenderer = v; }, {{0, 32840}, {1, 32841}, {2, 32840}}},
+        {[](Profile& p, int32_t v) { p.PreviewAudioRenderer = v; },
+         {{0, 32840}, {1, 32841}, {2, 32840}}},
         {[](Profile& p, int32_t v) { p.PreviewProcessPriority = v; },
          {{0, 32871}, {1, 32872}, {2, 32873}, {3, 32870}, {4, 32869}, {5, 32868}, {6, 32871}}},
         // 3 and 4 name ids without items; 7 names nothing at all.
@@ -123,9 +131,8 @@ TEST(ContextMenu, TransformSwitchAndAvailability) {
         std::vector<int32_t> filterChecks;
         bool switchChecked, switchGreyed, itemsGreyed;
     } cases[] = {
-        {1, {}, true, false, false},      {2, {0, 0}, true, false, false},
-        {1, {0, 1}, true, true, true},    {0, {}, false, false, true},
-        {0, {1}, false, false, true},
+        {1, {}, true, false, false}, {2, {0, 0}, true, false, false}, {1, {0, 1}, true, true, true},
+        {0, {}, false, false, true}, {0, {1}, false, false, true},
     };
     for (const Case& c : cases) {
         Fixture f;
@@ -135,8 +142,9 @@ TEST(ContextMenu, TransformSwitchAndAvailability) {
         const ContextMenuState s = f.Compute();
         EXPECT_EQ(!MarksAmong(s, {ID_TRANSFORM}).empty(), c.switchChecked);
         EXPECT_EQ(Greyed(s, ID_TRANSFORM), c.switchGreyed);
-        EXPECT_EQ(MarksAmong(s, {ID_FLIP_VERTICAL}),
-                  (std::vector<std::pair<uint32_t, MarkKind>>{{ID_FLIP_VERTICAL, MarkKind::Check}}));
+        EXPECT_EQ(
+            MarksAmong(s, {ID_FLIP_VERTICAL}),
+            (std::vector<std::pair<uint32_t, MarkKind>>{{ID_FLIP_VERTICAL, MarkKind::Check}}));
         for (uint32_t id : {32799u, 33094u, 32820u, 33113u, 33079u, 33095u, 33115u, 32876u, 32877u,
                             33097u, 33096u, 33098u, 32800u, 32826u, 32828u, 33081u}) {
             EXPECT_EQ(Greyed(f.Compute(), id), c.itemsGreyed) << id << " transform " << c.transform;
@@ -175,10 +183,14 @@ TEST(ContextMenu, WindowStateAndGraph) {
 
 TEST(ContextMenu, SettingsMarksAndTheHiddenFrame) {
     const std::pair<int32_t MenuSettings::*, uint32_t> rows[] = {
-        {&MenuSettings::TitleBar, 32881}, {&MenuSettings::Frame, 32882},
-        {&MenuSettings::AspectRatio, 32971}, {&MenuSettings::TopMost, 32888},
-        {&MenuSettings::Snap, 32891}, {&MenuSettings::Drag, 32892},
-        {&MenuSettings::ScreenSaverStop, 32894}, {&MenuSettings::MonitorPowerOffStop, 32998},
+        {&MenuSettings::TitleBar, 32881},
+        {&MenuSettings::Frame, 32882},
+        {&MenuSettings::AspectRatio, 32971},
+        {&MenuSettings::TopMost, 32888},
+        {&MenuSettings::Snap, 32891},
+        {&MenuSettings::Drag, 32892},
+        {&MenuSettings::ScreenSaverStop, 32894},
+        {&MenuSettings::MonitorPowerOffStop, 32998},
         {&MenuSettings::SystemStanbyStop, 32996},
     };
     for (const auto& row : rows) {
@@ -206,7 +218,8 @@ TEST(ContextMenu, NoSelectedProfileLeavesOutOnlyTheProfilePart) {
     f.snapshot.GraphBuilt = true;
     const ContextMenuState s = f.Compute();
     EXPECT_EQ(s.Insertions.size(), 11u);
-    for (const MenuMark& m : s.Marks) EXPECT_TRUE(m.Kind == MarkKind::Check && m.Id < 50000) << m.Id;
+    for (const MenuMark& m : s.Marks)
+        EXPECT_TRUE(m.Kind == MarkKind::Check && m.Id < 50000) << m.Id;
     EXPECT_FALSE(Greyed(s, ID_DEINTERLACE_COPY));
     EXPECT_EQ(MarksAmong(s, {ID_SNAP}).size(), 1u);
 }
@@ -216,35 +229,27 @@ TEST(ProfileCommands, StoreAndRebuildRules) {
         uint32_t id;
         int32_t copyBefore, frameBefore;
         bool built, rebuild;
-        std::function<int32_t(const Profile&)> stored;
-        int32_t expected;
-    };
-    const auto copy = [](const Profile& p) { return p.PreviewTransformCopy; };
-    const auto frame = [](const Profile& p) { return p.PreviewTransformFrame; };
-    const Case cases[] = {
-        {ID_DEINTERLACE_SIMPLE, 4, 0, true, false, copy, 1},  // Blend -> Simple: live
-        {ID_DEINTERLACE_HARDWARE, 4, 0, true, true, copy, 6},
-        {ID_DEINTERLACE_COPY, 6, 0, true, true, copy, 0},
-        {ID_DEINTERLACE_HARDWARE, 6, 0, true, false, copy, 6},  // unchanged
-        {ID_DEINTERLACE_HARDWARE, 4, 0, false, false, copy, 6},  // stored without a graph
-        {ID_FPS_HALF, 6, 0, true, false, frame, 1},
-        {ID_FPS_DOUBLE, 6, 0, true, true, frame, 2},
-        {ID_FPS_SAME, 6, 2, true, true, frame, 0},
-        {ID_FPS_DOUBLE, 6, 2, true, false, frame, 2},
-        {ID_FPS_DOUBLE, 5, 0, true, false, frame, 2},  // only while Hardware is stored
-        {ID_FIELD_ORDER_BOTTOM_FIRST, 6, 0, true, false,
-         [](const Profile& p) { return p.PreviewTransformFieldOrder; }, 1},
-        {ID_YC_EXPAND_YUY2, 6, 0, true, false,
-         [](const Profile& p) { return p.PreviewTransformYCExpand; }, 2},
-        {ID_RENDERER_EVR, 0, 0, true, true, [](const Profile& p) { return p.PreviewVideoRenderer; }, 3},
-        {ID_RENDERER_VMR7, 0, 0, true, true, [](const Profile& p) { return p.PreviewVideoRenderer; }, 0},
-        {ID_RENDERER_VMR7_NO_OVERLAY, 0, 0, false, false,
-         [](const Profile& p) { return p.PreviewVideoRenderer; }, 1},
-        {ID_AUDIO_RENDERER_WAVEOUT, 0, 0, true, true,
-         [](const Profile& p) { return p.PreviewAudioRenderer; }, 1},
-        {ID_TRANSFORM, 0, 0, true, true, [](const Profile& p) { return p.PreviewTransform; }, 0},
-        {ID_FLIP_VERTICAL, 0, 0, true, false,
-         [](const Profile& p) { return p.PreviewTransformFlipVertical; }, 1},
+        int32_t Profile::*field;
+        int32_t stored;
+    } cases[] = {
+        {ID_DEINTERLACE_SIMPLE, 4, 0, true, false, &Profile::PreviewTransformCopy, 1},  // live
+        {ID_DEINTERLACE_HARDWARE, 4, 0, true, true, &Profile::PreviewTransformCopy, 6},
+        {ID_DEINTERLACE_COPY, 6, 0, true, true, &Profile::PreviewTransformCopy, 0},
+        {ID_DEINTERLACE_HARDWARE, 6, 0, true, false, &Profile::PreviewTransformCopy, 6},
+        {ID_DEINTERLACE_HARDWARE, 4, 0, false, false, &Profile::PreviewTransformCopy, 6},
+        {ID_FPS_HALF, 6, 0, true, false, &Profile::PreviewTransformFrame, 1},
+        {ID_FPS_DOUBLE, 6, 0, true, true, &Profile::PreviewTransformFrame, 2},
+        {ID_FPS_SAME, 6, 2, true, true, &Profile::PreviewTransformFrame, 0},
+        {ID_FPS_DOUBLE, 6, 2, true, false, &Profile::PreviewTransformFrame, 2},
+        {ID_FPS_DOUBLE, 5, 0, true, false, &Profile::PreviewTransformFrame, 2},  // not Hardware
+        {ID_FIELD_ORDER_BOTTOM_FIRST, 6, 0, true, false, &Profile::PreviewTransformFieldOrder, 1},
+        {ID_YC_EXPAND_YUY2, 6, 0, true, false, &Profile::PreviewTransformYCExpand, 2},
+        {ID_RENDERER_EVR, 0, 0, true, true, &Profile::PreviewVideoRenderer, 3},
+        {ID_RENDERER_VMR7, 0, 0, true, true, &Profile::PreviewVideoRenderer, 0},  // same value
+        {ID_RENDERER_VMR7_NO_OVERLAY, 0, 0, false, false, &Profile::PreviewVideoRenderer, 1},
+        {ID_AUDIO_RENDERER_WAVEOUT, 0, 0, true, true, &Profile::PreviewAudioRenderer, 1},
+        {ID_TRANSFORM, 0, 0, true, true, &Profile::PreviewTransform, 0},
+        {ID_FLIP_VERTICAL, 0, 0, true, false, &Profile::PreviewTransformFlipVertical, 1},
     };
     for (const Case& c : cases) {
         Profile p;
@@ -253,9 +258,9 @@ TEST(ProfileCommands, StoreAndRebuildRules) {
         ProfileCommand command;
         ASSERT_TRUE(ProfileCommandOf(c.id, &command)) << c.id;
         EXPECT_EQ(ApplyProfileCommand(command, p, c.built), c.rebuild) << c.id;
-        EXPECT_EQ(c.stored(p), c.expected) << c.id;
+        EXPECT_EQ(p.*c.field, c.stored) << c.id;
     }
-    // Toggles flip any set value to 0 and 0 to 1; other ids are not profile commands.
+    // Toggles flip any set value to 0; other ids are not profile commands.
     Profile p;
     p.PreviewTransformFlipVertical = 5;
     ProfileCommand flip;
@@ -278,6 +283,5 @@ TEST(CentreOver, CentresAndClampsToTheScreen) {
     EXPECT_EQ(p.x, 1280 - 300);
     EXPECT_EQ(p.y, 1024 - 200);
 }
-
 
 }  // namespace

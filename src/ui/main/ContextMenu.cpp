@@ -4,8 +4,8 @@
 #include "graph/GraphController.h"
 #include "ui/main/CommandIds.h"
 
-MenuSnapshot TakeMenuSnapshot(const CConfig& config, const CGraphController& graph,
-                              bool maximized, bool fullScreen) {
+MenuSnapshot TakeMenuSnapshot(const CConfig& config, const CGraphController& graph, bool maximized,
+                              bool fullScreen) {
     MenuSnapshot snapshot;
     snapshot.Settings = MenuSettingsOf(config);
     for (const Profile& profile : config.Profiles) snapshot.ProfileNames.push_back(profile.Name);

@@ -14,8 +14,8 @@ class CGraphController;
 
 // The menu's snapshot of the configuration, the graph and the window state; it refers to the
 // selected profile in config, so it is used while config is unchanged.
-MenuSnapshot TakeMenuSnapshot(const CConfig& config, const CGraphController& graph,
-                              bool maximized, bool fullScreen);
+MenuSnapshot TakeMenuSnapshot(const CConfig& config, const CGraphController& graph, bool maximized,
+                              bool fullScreen);
 
 class CContextMenu {
 public:

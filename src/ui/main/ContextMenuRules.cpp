@@ -12,19 +12,29 @@ namespace {
 
 // The items that act on the transform filter (greyed together when it is not in use).
 constexpr uint32_t kTransformItems[] = {
-    ID_DEINTERLACE_COPY,      ID_DEINTERLACE_SIMPLE,      ID_DEINTERLACE_LINEAR,
-    ID_DEINTERLACE_LINEAR_SHARP, ID_DEINTERLACE_BLEND,    ID_DEINTERLACE_BLEND_SHARP,
-    ID_DEINTERLACE_HARDWARE,  ID_FIELD_ORDER_TOP_FIRST,   ID_FIELD_ORDER_BOTTOM_FIRST,
-    ID_FPS_SAME,              ID_FPS_HALF,                ID_FPS_DOUBLE,
-    ID_YC_EXPAND_NONE,        ID_YC_EXPAND_UYVY,          ID_YC_EXPAND_YUY2,
+    ID_DEINTERLACE_COPY,
+    ID_DEINTERLACE_SIMPLE,
+    ID_DEINTERLACE_LINEAR,
+    ID_DEINTERLACE_LINEAR_SHARP,
+    ID_DEINTERLACE_BLEND,
+    ID_DEINTERLACE_BLEND_SHARP,
+    ID_DEINTERLACE_HARDWARE,
+    ID_FIELD_ORDER_TOP_FIRST,
+    ID_FIELD_ORDER_BOTTOM_FIRST,
+    ID_FPS_SAME,
+    ID_FPS_HALF,
+    ID_FPS_DOUBLE,
+    ID_YC_EXPAND_NONE,
+    ID_YC_EXPAND_UYVY,
+    ID_YC_EXPAND_YUY2,
     ID_FLIP_VERTICAL,
 };
 
 constexpr uint32_t kFixedSizeItems[] = {
-    ID_SIZE_320X240,  ID_SIZE_480X360,  ID_SIZE_640X480,  ID_SIZE_800X600,   ID_SIZE_960X720,
+    ID_SIZE_320X240,  ID_SIZE_480X360,  ID_SIZE_640X480,   ID_SIZE_800X600,   ID_SIZE_960X720,
     ID_SIZE_1024X768, ID_SIZE_1280X960, ID_SIZE_1440X1080, ID_SIZE_1600X1200, ID_SIZE_1920X1440,
-    ID_SIZE_320X180,  ID_SIZE_480X270,  ID_SIZE_640X360,  ID_SIZE_800X450,   ID_SIZE_960X540,
-    ID_SIZE_1024X576, ID_SIZE_1280X720, ID_SIZE_1440X810, ID_SIZE_1600X900,  ID_SIZE_1920X1080,
+    ID_SIZE_320X180,  ID_SIZE_480X270,  ID_SIZE_640X360,   ID_SIZE_800X450,   ID_SIZE_960X540,
+    ID_SIZE_1024X576, ID_SIZE_1280X720, ID_SIZE_1440X810,  ID_SIZE_1600X900,  ID_SIZE_1920X1080,
 };
 
 constexpr uint32_t kZoomItems[] = {
@@ -80,7 +90,8 @@ void MarkProfile(const Profile& p, CMenuBuilder& menu) {
                        {5, ID_DEINTERLACE_BLEND_SHARP},
                        {6, ID_DEINTERLACE_HARDWARE}},
                       ID_DEINTERLACE_COPY));
-    menu.Radio(ItemOf(p.PreviewTransformFrame, {{1, ID_FPS_HALF}, {2, ID_FPS_DOUBLE}}, ID_FPS_SAME));
+    menu.Radio(
+        ItemOf(p.PreviewTransformFrame, {{1, ID_FPS_HALF}, {2, ID_FPS_DOUBLE}}, ID_FPS_SAME));
     menu.Radio(ItemOf(p.PreviewTransformFieldOrder, {{1, ID_FIELD_ORDER_BOTTOM_FIRST}},
                       ID_FIELD_ORDER_TOP_FIRST));
     menu.CheckIf(p.PreviewTransformFlipVertical, ID_FLIP_VERTICAL);
@@ -93,9 +104,10 @@ void MarkProfile(const Profile& p, CMenuBuilder& menu) {
     if (p.PreviewTransform != 0 && filterChecked) menu.Grey(ID_TRANSFORM);
     if (p.PreviewTransform == 0 || filterChecked) menu.Grey(kTransformItems);
 
-    menu.Radio(ItemOf(p.PreviewVideoRenderer,
-                      {{1, ID_RENDERER_VMR7_NO_OVERLAY}, {2, ID_RENDERER_VMR9}, {3, ID_RENDERER_EVR}},
-                      ID_RENDERER_VMR7));
+    menu.Radio(
+        ItemOf(p.PreviewVideoRenderer,
+               {{1, ID_RENDERER_VMR7_NO_OVERLAY}, {2, ID_RENDERER_VMR9}, {3, ID_RENDERER_EVR}},
+               ID_RENDERER_VMR7));
     menu.Radio(
         ItemOf(p.PreviewAudioRenderer, {{1, ID_AUDIO_RENDERER_WAVEOUT}}, ID_AUDIO_RENDERER_DSOUND));
     menu.Radio(ItemOf(p.PreviewProcessPriority,
@@ -175,9 +187,15 @@ void MarkSettings(const MenuSettings& w, CMenuBuilder& menu) {
 }  // namespace
 
 MenuSettings MenuSettingsOf(const CConfig& c) {
-    return MenuSettings{c.AspectRatio, c.TitleBar,        c.Frame,
-                        c.TopMost,     c.Snap,            c.Drag,
-                        c.ScreenSaverStop, c.MonitorPowerOffStop, c.SystemStanbyStop};
+    return MenuSettings{c.AspectRatio,
+                        c.TitleBar,
+                        c.Frame,
+                        c.TopMost,
+                        c.Snap,
+                        c.Drag,
+                        c.ScreenSaverStop,
+                        c.MonitorPowerOffStop,
+                        c.SystemStanbyStop};
 }
 
 std::wstring ProfileItemText(size_t index, const std::wstring& name) {

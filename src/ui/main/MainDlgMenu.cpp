@@ -26,14 +26,18 @@ void CMainDlg::ShowContextMenu() {
         TakeMenuSnapshot(TheConfig(), m_graph, ::IsZoomed(GetHwnd()) != FALSE, IsFullScreen());
     if (!menu.Load(nullptr, ComputeContextMenu(snapshot))) return;
     // The choice arrives as WM_COMMAND once the menu has closed.
-    ::TrackPopupMenu(menu.Popup(), TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                     GetHwnd(), nullptr);
+    ::TrackPopupMenu(menu.Popup(), TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, GetHwnd(),
+                     nullptr);
 }
 
 bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    // Menu commands only: controls would send a notification code and a window.
-    if (HIWORD(wParam) != 0 || lParam != 0) return CDialog::OnCommand(wParam, lParam);
-    DispatchCommand(LOWORD(wParam));
+    // Menu commands only: controls would send a notification code and a window, and OK and
+    // Cancel keep the dialog's own handling.
+    const UINT id = LOWORD(wParam);
+    if (HIWORD(wParam) != 0 || lParam != 0 || id == IDOK || id == IDCANCEL) {
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    DispatchCommand(id);
     return true;
 }
 
