@@ -1,8 +1,7 @@
-// The adjustment dialogs' rules: scroll steps, positions and values of a property's range, the
-// rows a record shows, and the cropping rows.
+// The adjustment dialogs' rules: scroll steps, positions and values of a property's range, and
+// the rows a record shows. The cropping rows are seen through the dialogs' tests.
 #include <gtest/gtest.h>
 
-#include "ui/adjust/CroppingRules.h"
 #include "ui/adjust/ScrollRules.h"
 #include "ui/adjust/VideoProcAmpRules.h"
 
@@ -94,15 +93,6 @@ TEST(ProcAmpRules, RowStates) {
         EXPECT_EQ(got, c.view) << c.name;
         EXPECT_EQ(v.Position, c.position) << c.name;
     }
-}
-
-TEST(CroppingRules, RowOrderAndThumb) {
-    const CropRect crop{1, 2, 3, 4};  // left, top, right, bottom
-    EXPECT_EQ(MarginsInRowOrder(crop), (CropMargins{2, 1, 3, 4}));
-    EXPECT_EQ(CropFromMargins(MarginsInRowOrder(crop)), crop);
-    EXPECT_EQ(CropThumbPosition(700), 500);
-    EXPECT_EQ(CropThumbPosition(-3), 0);
-    EXPECT_EQ(CropThumbPosition(20), 20);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "ui/main/MainDlg.h"
 
 #include "config/Config.h"
+#include "ui/adjust/CroppingDlg.h"
+#include "ui/adjust/VideoProcAmpDlg.h"
 #include "ui/editor/ProfileEditor.h"
 
 // "プロファイル設定..." (32777): the profile editor, on copies of the ten profiles. After OK the
@@ -21,11 +23,26 @@ void CMainDlg::OnProfileSettings() {
     Rebuild();
 }
 
-// "*映像信号調整..." (32944): the video adjustment dialog.
-void CMainDlg::OnVideoProcAmp() {}
+// "*映像信号調整..." (32944): the video adjustment dialog over the graph's capture device. The
+// selected profile takes the device's values when it opens and the user's after OK; they are
+// applied again in every case, so Cancel puts the device back. Without a selected profile a
+// scratch profile plays that part.
+void CMainDlg::OnVideoProcAmp() {
+    CFullScreenCursorPause pause(*this);
+    Profile scratch;
+    Profile* selected = TheConfig().SelectedProfile();
+    EditVideoProcAmp(GetHwnd(), Graph(), selected ? *selected : scratch);
+}
 
-// "*クロッピング..." (33000): the cropping dialog.
-void CMainDlg::OnCropping() {}
+// "*クロッピング..." (33000): the cropping dialog over the selected profile's margins, previewed
+// live in this window; afterwards the window shows the profile's margins (the new ones after
+// OK). Without a selected profile it edits the crop the window shows, which nothing stores.
+void CMainDlg::OnCropping() {
+    CFullScreenCursorPause pause(*this);
+    CropRect scratch = Graph().Crop();
+    Profile* selected = TheConfig().SelectedProfile();
+    EditCropping(GetHwnd(), selected ? selected->PreviewCropping : scratch, &Graph());
+}
 
 // "静止画保存" (33071): save a still image of the current picture.
 void CMainDlg::OnSnapshot() {}
