@@ -6,7 +6,10 @@
 #include "DeviceTestSupport.h"
 
 #include "PictureCheck.h"
+#include "config/Config.h"
+#include "devices/DeviceIds.h"
 #include "filter/LumokaFrameGrab.h"
+#include "graph/GraphController.h"
 #include "filter/MyTransform.h"
 #include "snapshot/Snapshot.h"
 #include "wincom/UniqueHandle.h"
@@ -149,6 +152,43 @@ TEST_F(FrameGrab, SavedPictureScaledAndCropped) {
     RemoveDirectoryW(folder.c_str());
     RemoveDirectoryW(folder.substr(0, folder.size() - 2).c_str());
     Gdiplus::GdiplusShutdown(token);
+}
+
+// Under Wine neither mixing renderer gives its picture (no GetCurrentImage), so with the
+// transform filter left out of the graph (Preview.Transform 0) a snapshot has nothing to save.
+TEST_F(FrameGrab, WithoutTheTransformWineGivesNothingToSave) {
+    HWND window = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP, 0, 0, 320, 240, nullptr, nullptr,
+                                  nullptr, nullptr);
+    CGraphController graph;  // without a factory: no transform filter
+    Profile p = MakeDefaultProfile(0);
+    p.Video.FriendlyName = L"Lumoka Test Card";
+    p.Video.DevicePath = L"lumoka-testcard-0";
+    p.VideoFormatIndex = 7;  // RGB32 720 x 480
+    p.VideoFormatWidth = 720;
+    p.VideoFormatHeight = 480;
+    p.VideoFormatAvgTimePerFrame = 333667;
+    p.PreviewTransform = 0;
+    p.PreviewVideoRenderer = 2;
+    ASSERT_TRUE(graph.Build(window, p));
+    ComPtr<ILumokaTestDevice> card;
+    ASSERT_TRUE(SUCCEEDED(graph.VideoCaptureFilter()->QueryInterface(IID_PPV_ARGS(&card))));
+    long delivered = 0;
+    for (DWORD start = GetTickCount(); delivered < 5 && GetTickCount() - start < 10000;) {
+        Sleep(50);
+        long capture = 0, preview = 0;
+        card->GetDelivered(0, &capture);
+        card->GetDelivered(1, &preview);
+        delivered = std::max(capture, preview);
+    }
+    ASSERT_GE(delivered, 5) << "the card is not playing";
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    CConfig config;
+    config.Folder = temp + std::wstring(L"lumoka-none-") + std::to_wstring(GetCurrentProcessId());
+    EXPECT_FALSE(TakeSnapshot(window, graph, config));
+    EXPECT_EQ(GetFileAttributesW(config.Folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    graph.TearDown();
+    DestroyWindow(window);
 }
 
 }  // namespace

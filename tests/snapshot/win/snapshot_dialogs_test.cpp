@@ -144,8 +144,30 @@ TEST(SnapshotSettingsDialog, BrowsingStartsAtTheFolderAndCancelKeepsEverything) 
                  lumoka::SetItemText(g_dialog, IDC_SNAPSHOT_FOLDER, L"X:\\typed");
                  Click(IDC_SNAPSHOT_BROWSE);
              }),
-             // Take the browser's selection with its OK button.
-             [&] { return browser() && PostMessageW(browser(), WM_COMMAND, IDOK, 0); },
+             // Once the browser shows the folder selected, take it with the browser's OK.
+             // Wine selects it after showing the window and now and then loses the selection
+             // when its tree is refreshed; the test then browses again, as a person would.
+             [&, ticks = 0, reopen = false]() mutable {
+                 HWND b = browser();
+                 if (!b) {
+                     if (reopen) Click(IDC_SNAPSHOT_BROWSE);
+                     reopen = false;
+                     return false;
+                 }
+                 HWND tree = FindWindowExW(b, nullptr, WC_TREEVIEWW, nullptr);
+                 wchar_t text[MAX_PATH] = {};
+                 TVITEMW item{TVIF_TEXT, TreeView_GetSelection(tree)};
+                 item.pszText = text;
+                 item.cchTextMax = MAX_PATH;
+                 if (item.hItem && TreeView_GetItem(tree, &item) &&
+                     folder.substr(folder.rfind(L'\\') + 1) == text) {
+                     return PostMessageW(b, WM_COMMAND, IDOK, 0) != FALSE;
+                 }
+                 if (++ticks % 60 == 0 && !item.hItem) {
+                     reopen = PostMessageW(b, WM_COMMAND, IDCANCEL, 0) != FALSE;
+                 }
+                 return false;
+             },
              [&] {
                  // The browser has closed and its folder is in the edit.
                  afterBrowse = lumoka::GetItemText(g_dialog, IDC_SNAPSHOT_FOLDER);
