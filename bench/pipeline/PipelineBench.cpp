@@ -1,131 +1,170 @@
-// Frame pipeline speed against memcpy of the same frame, one core, warm cache. Each case is
-// timed in rounds interleaved with memcpy rounds, so both see the same machine load; the table
-// and the JSON give medians and their ratio. Times are the thread's CPU time, so that other
-// processes taking the core away (the build machine is shared) do not count.
+// Frame pipeline speed against memcpy of the same frame, one core, in two regimes (hot and cold,
+// see BenchHarness.h). Every operation, memcpy included, is timed in a block of its own after
+// its own warm-up; each case's ratio is to the memcpy block run just before it. Rows give the
+// median, min and max per output frame (Double: also per input frame), the memory traffic the
+// mode must move as a multiple of memcpy's (read the frame once, write it once), the target
+// and, for the blend modes, the floor: the least loop with the same loads, stores and
+// arithmetic (Floors.cpp). The checksum of the last output shows the work was done and lets
+// the two builds be compared.
 //
 //   pipeline_bench [--json FILE] [--level sse2|avx2|avx512] [--rounds N] [--only CASE]
+//                  [--regime hot|cold|both] [--evict-mb N]
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "BenchHarness.h"
+#include "Floors.h"
 #include "filter/pipeline/FramePipeline.h"
 
 namespace {
 
-using lumoka::CFramePipeline;
-using lumoka::CpuFeatures;
+using lumoka::bench::CAlignedBuffer;
+using lumoka::bench::CTimer;
+using lumoka::bench::Regime;
+using lumoka::bench::Timing;
 
-double ThreadNanoseconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e9 + t.tv_nsec;
-}
+constexpr double kNoTarget = 0;
 
 struct Case {
     std::string name;
     lumoka::TransformSettings settings;
-    bool memcpyOnly = false;
+    double traffic = 1;            // bytes the mode must move per output frame / memcpy's 2N
+    double hotTarget = kNoTarget;  // ratio bound; for +YUY2 added to the base mode's ratio
+    double coldTarget = kNoTarget;
+    std::string base;  // the mode a +YUY2 case adds to
 };
 
 struct Row {
-    std::string name;
+    std::string regime, name;
     int width = 0, height = 0;
-    double ns = 0, memcpyNs = 0;
+    Timing t;
+    double perInput = 0, memcpyNs = 0, ratio = 0, traffic = 0, target = kNoTarget, floor = 0;
+    uint32_t checksum = 0;
 };
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+const char* const kModeNames[] = {"Copy",  "Simple",     "Linear",  "LinearSharp",
+                                  "Blend", "BlendSharp", "Hardware"};
+
+// Same mode: Copy moves the frame in and out (1); the single-field modes read one field and
+// write the frame (0.75); the blend modes also read the other field's picture and write both
+// pictures (1.75). Double, per output: the single-field modes 0.75; the blend modes read the
+// frame, the previous field picture, write both pictures and two frames per input (1.125).
+double Traffic(int mode, bool twice) {
+    if (mode == 0 || mode == 6) return 1.0;
+    if (mode <= 3) return 0.75;
+    return twice ? 1.125 : 1.75;
+}
+
+double HotTarget(int mode) {
+    static const double t[] = {1.1, 1.1, 1.2, 2.2, 1.8, 2.2, 1.1};
+    return t[mode];
 }
 
 std::vector<Case> Cases() {
-    static const char* modeNames[] = {"Copy",  "Simple",     "Linear",  "LinearSharp",
-                                      "Blend", "BlendSharp", "Hardware"};
     std::vector<Case> cases;
     for (int32_t mode = 0; mode <= 6; ++mode) {
         for (int32_t yc : {0, 2}) {
             for (int32_t flip : {0, 1}) {
                 Case c;
-                c.name = std::string(modeNames[mode]) + (yc ? "+YUY2" : "") + (flip ? "+flip" : "");
+                c.name =
+                    std::string(kModeNames[mode]) + (yc ? "+YUY2" : "") + (flip ? "+flip" : "");
                 c.settings = {mode, lumoka::kFrameModeSame, lumoka::kFieldOrderTopFirst, yc, flip};
+                c.traffic = Traffic(mode, false);
+                c.hotTarget = yc ? 0.5 : HotTarget(mode);
+                c.base = yc ? std::string(kModeNames[mode]) + (flip ? "+flip" : "") : "";
+                const bool single = mode <= 2 || mode == 6;
+                if (!yc) c.coldTarget = single ? 1.15 : 1.15 * c.traffic;
                 cases.push_back(c);
             }
         }
     }
     for (int32_t mode = 1; mode <= 5; ++mode) {
         Case c;
-        c.name = std::string(modeNames[mode]) + " Double";
+        c.name = std::string(kModeNames[mode]) + " Double";
         c.settings = {mode, lumoka::kFrameModeDouble, lumoka::kFieldOrderTopFirst, 0, 0};
+        c.traffic = Traffic(mode, true);
+        c.coldTarget = 1.15 * c.traffic;
         cases.push_back(c);
     }
     return cases;
 }
 
+// The cold regime is measured at 1080p for the modes without flip (which only reverses the
+// row order).
+bool InColdSet(const Case& c) { return c.name.find("+flip") == std::string::npos; }
+
 class CBench {
 public:
-    CBench(int width, int height, const CpuFeatures& cpu, int rounds)
-        : width_(width), height_(height), cpu_(cpu), rounds_(rounds) {
-        const size_t n = static_cast<size_t>(width) * 2 * height;
+    CBench(int width, int height, const lumoka::CpuFeatures& cpu, int rounds, CTimer& timer)
+        : width_(width),
+          height_(height),
+          cpu_(cpu),
+          rounds_(rounds),
+          timer_(timer),
+          n_(static_cast<size_t>(width) * 2 * height),
+          input_(n_),
+          output_(n_) {
         std::mt19937 rng(1);
-        input_ = Frame(n);
-        output_ = Frame(n);
-        for (size_t i = 0; i < n; ++i) input_.data()[i] = static_cast<uint8_t>(16 + rng() % 220);
-        // Enough frames per round to last about a millisecond or more.
-        perRound_ = std::max(2, static_cast<int>(8000000 / n));
+        for (size_t i = 0; i < n_; ++i) input_.Data()[i] = static_cast<uint8_t>(16 + rng() % 220);
+        // At least 8 frames, and about 8 MB of frames, per timed round.
+        perRound_ = std::max(8, static_cast<int>(8000000 / n_));
     }
 
-    Row Measure(const Case& c) {
-        CFramePipeline pipeline;
+    Timing Memcpy(Regime regime) {
+        return timer_.Run([&] { std::memcpy(output_.Data(), input_.Data(), n_); }, regime,
+                          perRound_, rounds_);
+    }
+    uint32_t OutputChecksum() const { return lumoka::bench::Checksum(output_.Data(), n_); }
+
+    Row Measure(const Case& c, Regime regime) {
+        lumoka::CFramePipeline pipeline;
         const lumoka::PictureHeader header{width_, height_, 16, 0x32595559};
-        const lumoka::FrameBuffers buffers{input_.data(), input_.size(), output_.data(),
-                                           output_.size()};
+        const lumoka::FrameBuffers buffers{input_.Data(), n_, output_.Data(), n_};
         const bool twice = c.settings.frameMode == lumoka::kFrameModeDouble;
         auto frame = [&] {
             pipeline.Transform(buffers, header, header, c.settings, 1, cpu_);
             if (twice) pipeline.Transform(buffers, header, header, c.settings, 0, cpu_);
         };
-        auto copy = [&] { std::memcpy(output_.data(), input_.data(), input_.size()); };
-        for (int i = 0; i < perRound_; ++i) frame();  // warm up caches and work buffers
-        std::vector<double> mine, base;
-        for (int r = 0; r < rounds_; ++r) {
-            base.push_back(Time(copy));
-            mine.push_back(Time(frame));
-        }
-        return Row{c.name, width_, height_, Median(mine), Median(base)};
+        Row r = Start(c.name, regime);
+        r.t = timer_.Run(frame, regime, perRound_, rounds_, twice ? 2 : 1);
+        r.perInput = r.t.median * (twice ? 2 : 1);
+        r.traffic = c.traffic;
+        r.checksum = lumoka::bench::Checksum(output_.Data(), n_);
+        return r;
+    }
+
+    Row MeasureFloor(const lumoka::FloorLoop& f, Regime regime, uint32_t checksum, double traffic) {
+        Row r = Start(f.name, regime);
+        r.traffic = traffic;
+        r.t = timer_.Run(f.frame, regime, perRound_, rounds_);
+        r.perInput = r.t.median;
+        r.checksum = checksum;
+        return r;
+    }
+
+    Row Start(const std::string& name, Regime regime) {
+        Row r;
+        r.regime = lumoka::bench::RegimeName(regime);
+        r.name = name;
+        r.width = width_;
+        r.height = height_;
+        return r;
     }
 
 private:
-    template <typename F>
-    double Time(F f) {
-        const double t0 = ThreadNanoseconds();
-        for (int i = 0; i < perRound_; ++i) f();
-        return (ThreadNanoseconds() - t0) / perRound_;
-    }
-
     int width_, height_;
-    CpuFeatures cpu_;
+    lumoka::CpuFeatures cpu_;
     int rounds_;
-    int perRound_ = 1;
-    // Frames aligned as a video allocator hands them out (whole cache lines).
-    struct Frame {
-        Frame() = default;
-        explicit Frame(size_t n)
-            : size_(n),
-              p_(static_cast<uint8_t*>(std::aligned_alloc(64, (n + 63) / 64 * 64)), std::free) {
-            std::memset(p_.get(), 0, n);
-        }
-        uint8_t* data() const { return p_.get(); }
-        size_t size() const { return size_; }
-        size_t size_ = 0;
-        std::unique_ptr<uint8_t, void (*)(void*)> p_{nullptr, std::free};
-    };
-    Frame input_, output_;
+    CTimer& timer_;
+    size_t n_;
+    int perRound_ = 8;
+    CAlignedBuffer input_, output_;
 };
 
 const char* LevelName(lumoka::SimdLevel l) {
@@ -141,61 +180,152 @@ const char* LevelName(lumoka::SimdLevel l) {
     }
 }
 
+struct Options {
+    std::string json, level, only, regime = "both";
+    int rounds = 15;
+    size_t evictBytes = 0;
+};
+
+Options Parse(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--json") o.json = argv[i + 1];
+        if (a == "--level") o.level = argv[i + 1];
+        if (a == "--only") o.only = argv[i + 1];
+        if (a == "--regime") o.regime = argv[i + 1];
+        if (a == "--rounds") o.rounds = std::max(3, std::atoi(argv[i + 1]));
+        if (a == "--evict-mb") o.evictBytes = std::strtoull(argv[i + 1], nullptr, 10) << 20;
+    }
+    if (o.evictBytes == 0) {
+        // Twice the last-level cache, within 64 MB .. 1 GB (a shared cache larger than that
+        // is mostly other tenants' anyway).
+        const size_t llc = lumoka::bench::LastLevelCacheBytes();
+        o.evictBytes = std::clamp<size_t>(2 * llc, size_t{64} << 20, size_t{1} << 30);
+    }
+    return o;
+}
+
+// The memcpy row of a regime and size: the medians of its blocks, and their extremes.
+Row MemcpyRow(const std::vector<Timing>& blocks, const Row& like) {
+    Row m = like;
+    m.name = "memcpy";
+    std::vector<double> medians;
+    m.t.min = blocks.front().min;
+    for (const Timing& t : blocks) {
+        medians.push_back(t.median);
+        m.t.min = std::min(m.t.min, t.min);
+        m.t.max = std::max(m.t.max, t.max);
+    }
+    std::sort(medians.begin(), medians.end());
+    m.t.median = m.perInput = m.memcpyNs = medians[medians.size() / 2];
+    m.ratio = m.traffic = 1;
+    return m;
+}
+
+void Print(const std::vector<Row>& rows) {
+    std::printf("%-6s %-22s %9s %10s %10s %10s %10s %10s %6s %7s %7s %6s %4s %8s\n", "regime",
+                "case", "frame", "ns/out", "min", "max", "ns/in", "memcpy", "ratio", "traffic",
+                "target", "floor", "ok", "checksum");
+    for (const Row& r : rows) {
+        char target[16] = "-", floor[16] = "-";
+        if (r.target != kNoTarget) std::snprintf(target, sizeof(target), "%.2f", r.target);
+        if (r.floor != 0) std::snprintf(floor, sizeof(floor), "%.2f", r.floor);
+        const char* ok = r.target == kNoTarget ? "-" : (r.ratio <= r.target ? "yes" : "NO");
+        std::printf(
+            "%-6s %-22s %4dx%-4d %10.0f %10.0f %10.0f %10.0f %10.0f %6.2f %7.2f %7s %6s "
+            "%4s %08x\n",
+            r.regime.c_str(), r.name.c_str(), r.width, r.height, r.t.median, r.t.min, r.t.max,
+            r.perInput, r.memcpyNs, r.ratio, r.traffic, target, floor, ok, r.checksum);
+    }
+}
+
+bool WriteJson(const std::string& path, const std::vector<Row>& rows, const char* level) {
+    FILE* f = std::fopen(path.c_str(), "w");
+    if (f == nullptr) {
+        std::perror(path.c_str());
+        return false;
+    }
+    std::fprintf(f, "[\n");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& r = rows[i];
+        std::fprintf(f,
+                     "  {\"regime\": \"%s\", \"case\": \"%s\", \"width\": %d, \"height\": %d, "
+                     "\"ns_per_output\": %.1f, \"min\": %.1f, \"max\": %.1f, "
+                     "\"ns_per_input\": %.1f, \"memcpy_ns\": %.1f, \"ratio\": %.4f, "
+                     "\"traffic\": %.3f, \"target\": %.3f, \"floor\": %.4f, "
+                     "\"checksum\": \"%08x\", \"path\": \"%s\"}%s\n",
+                     r.regime.c_str(), r.name.c_str(), r.width, r.height, r.t.median, r.t.min,
+                     r.t.max, r.perInput, r.memcpyNs, r.ratio, r.traffic, r.target, r.floor,
+                     r.checksum, level, i + 1 < rows.size() ? "," : "");
+    }
+    std::fprintf(f, "]\n");
+    std::fclose(f);
+    std::printf("written %s\n", path.c_str());
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string json;
-    std::string level;
-    std::string only;
-    int rounds = 15;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--json") json = argv[i + 1];
-        if (a == "--level") level = argv[i + 1];
-        if (a == "--only") only = argv[i + 1];
-        if (a == "--rounds") rounds = std::max(3, std::atoi(argv[i + 1]));
-    }
-    CpuFeatures cpu = lumoka::DetectCpuFeatures();
-    if (level == "sse2") cpu.avx2 = cpu.avx512bw = cpu.avx512vbmi = false;
-    if (level == "avx2") cpu.avx512bw = cpu.avx512vbmi = false;
-    std::printf("path: %s\n", LevelName(lumoka::BestSimdLevel(cpu)));
+    const Options o = Parse(argc, argv);
+    lumoka::CpuFeatures cpu = lumoka::DetectCpuFeatures();
+    if (o.level == "sse2") cpu.avx2 = cpu.avx512bw = cpu.avx512vbmi = false;
+    if (o.level == "avx2") cpu.avx512bw = cpu.avx512vbmi = false;
+    const char* level = LevelName(lumoka::BestSimdLevel(cpu));
+    CTimer timer(o.evictBytes);
+    std::printf("path: %s; clock: %s; cold eviction: %zu MB read before each frame\n", level,
+                lumoka::bench::ClockName(), timer.EvictBytes() >> 20);
 
+    lumoka::CFloors floors;
     std::vector<Row> rows;
-    for (auto [w, h] : {std::pair{720, 480}, std::pair{1920, 1080}}) {
-        CBench bench(w, h, cpu, rounds);
-        Row m = bench.Measure(Case{"Copy", {}, false});
-        m.name = "memcpy";
-        m.ns = m.memcpyNs;
-        rows.push_back(m);
-        for (const Case& c : Cases()) {
-            if (only.empty() || c.name == only) rows.push_back(bench.Measure(c));
+    for (Regime regime : {Regime::kHot, Regime::kCold}) {
+        if (o.regime != "both" && o.regime != lumoka::bench::RegimeName(regime)) continue;
+        for (auto [w, h] : {std::pair{720, 480}, std::pair{1920, 1080}}) {
+            if (regime == Regime::kCold && w != 1920) continue;
+            CBench bench(w, h, cpu, regime == Regime::kHot ? o.rounds : (o.rounds + 2) / 3, timer);
+            std::vector<Timing> memcpyBlocks;
+            std::vector<Row> measured;
+            std::map<std::string, double> ratios;
+            auto add = [&](Row r, double target) {
+                const Timing m = bench.Memcpy(regime);
+                memcpyBlocks.push_back(m);
+                r.memcpyNs = m.median;
+                r.ratio = r.t.median / m.median;
+                r.target = target;
+                ratios[r.name] = r.ratio;
+                measured.push_back(r);
+            };
+            for (const Case& c : Cases()) {
+                if (!o.only.empty() && c.name != o.only) continue;
+                if (regime == Regime::kCold && !InColdSet(c)) continue;
+                Row r = bench.Measure(c, regime);
+                // The targets are set for 1920x1080 (a 720x480 frame fits a core's own cache,
+                // where memcpy is bound by nothing else).
+                double target = regime == Regime::kHot ? c.hotTarget : c.coldTarget;
+                if (regime == Regime::kHot && !c.base.empty()) {
+                    target = ratios.count(c.base) ? ratios[c.base] + c.hotTarget : kNoTarget;
+                }
+                if (w != 1920) target = kNoTarget;
+                add(r, target);
+            }
+            if (w == 1920) {
+                for (const lumoka::FloorLoop& f : floors.Loops()) {
+                    if (!o.only.empty() && o.only != f.mode) continue;
+                    const double traffic = std::string(f.mode).find("Linear") == 0 ? 0.75 : 1.75;
+                    add(bench.MeasureFloor(f, regime, floors.OutputChecksum(), traffic), kNoTarget);
+                    for (Row& r : measured) {
+                        if (r.name == f.mode) r.floor = measured.back().ratio;
+                    }
+                }
+            }
+            if (memcpyBlocks.empty()) continue;
+            Row copy = MemcpyRow(memcpyBlocks, bench.Start("memcpy", regime));
+            copy.checksum = bench.OutputChecksum();
+            rows.push_back(copy);
+            rows.insert(rows.end(), measured.begin(), measured.end());
         }
     }
-
-    std::printf("%-22s %10s %14s %14s %7s\n", "case", "frame", "ns/frame", "memcpy ns", "ratio");
-    for (const Row& r : rows) {
-        std::printf("%-22s %4dx%-5d %14.0f %14.0f %7.2f\n", r.name.c_str(), r.width, r.height, r.ns,
-                    r.memcpyNs, r.ns / r.memcpyNs);
-    }
-    if (!json.empty()) {
-        FILE* f = std::fopen(json.c_str(), "w");
-        if (f == nullptr) {
-            std::perror(json.c_str());
-            return 1;
-        }
-        std::fprintf(f, "[\n");
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const Row& r = rows[i];
-            std::fprintf(
-                f,
-                "  {\"case\": \"%s\", \"width\": %d, \"height\": %d, \"ns_per_frame\": "
-                "%.1f, \"memcpy_ns_per_frame\": %.1f, \"ratio\": %.4f, \"path\": \"%s\"}%s\n",
-                r.name.c_str(), r.width, r.height, r.ns, r.memcpyNs, r.ns / r.memcpyNs,
-                LevelName(lumoka::BestSimdLevel(cpu)), i + 1 < rows.size() ? "," : "");
-        }
-        std::fprintf(f, "]\n");
-        std::fclose(f);
-        std::printf("written %s\n", json.c_str());
-    }
-    return 0;
+    Print(rows);
+    return o.json.empty() || WriteJson(o.json, rows, level) ? 0 : 1;
 }

@@ -1,7 +1,7 @@
 // Where the video goes in the window: the aspect pair, FitSize, the destination rectangle that
 // centres the picture in the client area, the source rectangle cut by the crop margins (in
-// pixels for the mixing renderers, normalised for the enhanced renderer), the borders to repaint,
-// and the placement that centres a dialog over its owner.
+// pixels for the mixing renderers, normalised for the enhanced renderer) and the borders to
+// repaint.
 //
 // Portable: plain values only. Pure functions, any thread.
 #pragma once
@@ -72,9 +72,7 @@ NormRect CroppedSourceNormalized(const CropRect& cropMargins, int32_t nativeWidt
 // non-overlapping rectangles: above, below, left, right.
 std::vector<IntRect> BorderRects(const IntRect& client, const IntRect& dest);
 
-// The top-left corner that centres a dialog over its owner, kept inside the virtual screen.
 struct IntPoint {
     int32_t x = 0;
     int32_t y = 0;
 };
-IntPoint CentreOver(const IntRect& owner, const IntSize& dialog, const IntRect& virtualScreen);

@@ -103,7 +103,7 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
     }
     m_nativeSize = {nw, nh};
     m_aspect = AspectPairFromSetting(profile.PreviewAspectRatio);
-    SetFocus(window);
+    if (m_windowSide) m_windowSide->TakeFocus();
     RouteCrossbar(profile);
     SetVolume(profile.PreviewAudioVolume);
     RefreshFilterList();

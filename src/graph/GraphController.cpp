@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdarg>
 
-#include "graph/DialogCentring.h"
 #include "filter/LumokaFilterCtrl.h"
 #include "graph/Volume.h"
 #include "wincom/Result.h"
@@ -203,7 +202,8 @@ bool CGraphController::RefreshFilterList() {
 }
 
 bool CGraphController::ShowFilterProperties(size_t index) {
-    if (!m_graph || index >= m_filterList.size() || m_filterList[index].HasPages != 1) {
+    if (!m_graph || !m_windowSide || index >= m_filterList.size() ||
+        m_filterList[index].HasPages != 1) {
         return false;
     }
     const std::wstring name = m_filterList[index].Name;
@@ -218,9 +218,6 @@ bool CGraphController::ShowFilterProperties(size_t index) {
     ComPtr<IUnknown> object;
     if (FAILED(filter.As(&object))) return false;
 
-    CDialogCentring centring(m_window);
-    IUnknown* objects[] = {object.Get()};
-    IGNORE_RESULT(OleCreatePropertyFrame(m_window, 0, 0, name.c_str(), 1, objects, uuids.cElems,
-                                         uuids.pElems, LOCALE_USER_DEFAULT, 0, nullptr));
+    m_windowSide->ShowPropertyFrame(name, object.Get(), uuids);
     return true;
 }

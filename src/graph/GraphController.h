@@ -21,6 +21,7 @@
 #include "graph/Geometry.h"
 #include "graph/GraphFactory.h"
 #include "graph/GraphNotify.h"
+#include "graph/GraphWindowSide.h"
 #include "graph/GraphPlatform.h"
 
 
@@ -59,6 +60,9 @@ public:
     ~CGraphController();
     CGraphController(const CGraphController&) = delete;
     CGraphController& operator=(const CGraphController&) = delete;
+
+    // The window's share of a build (focus) and of the property pages (the frame); may be null.
+    void SetWindowSide(IGraphWindowSide* side) { m_windowSide = side; }
 
     // --- construction ---
     bool Build(HWND window, const Profile& profile);
@@ -159,6 +163,7 @@ private:
     bool ForwardToTransform(Call call);
 
     std::unique_ptr<IGraphFactory> m_factory;
+    IGraphWindowSide* m_windowSide = nullptr;
 
     std::vector<FilterListEntry> m_filterList;
     CBuildLog m_log;

@@ -112,11 +112,21 @@ INT_PTR CDialog::RunModalLoop() {
 
 bool CDialog::RouteDialogMessage(MSG& msg) {
     if (!msg.hwnd) return false;
-    CDialog* dialog = FromHandle(::GetAncestor(msg.hwnd, GA_ROOT));
-    if (!dialog) return false;
-    if (dialog->PreTranslateMessage(msg)) return true;
-    // PreTranslateMessage may have closed the dialog.
-    return dialog->m_hwnd && ::IsDialogMessageW(dialog->m_hwnd, &msg);
+    // The dialogs around the message's window, innermost first; the outermost one runs the
+    // keyboard handling. Handles, not objects: a PreTranslateMessage may close any of them.
+    HWND dialogs[16];
+    int count = 0;
+    for (HWND w = msg.hwnd; w && count < 16; w = ::GetAncestor(w, GA_PARENT)) {
+        if (FromHandle(w)) dialogs[count++] = w;
+        if (!(::GetWindowLongPtrW(w, GWL_STYLE) & WS_CHILD)) break;
+    }
+    for (int i = 0; i < count; ++i) {
+        CDialog* dialog = FromHandle(dialogs[i]);
+        if (dialog && dialog->PreTranslateMessage(msg)) return true;
+    }
+    if (count == 0) return false;
+    CDialog* outer = FromHandle(dialogs[count - 1]);
+    return outer && outer->m_hwnd && ::IsDialogMessageW(outer->m_hwnd, &msg);
 }
 
 bool CDialog::Create(HWND owner) {
@@ -182,6 +192,17 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         case WM_NOTIFY:
             return SetMsgResult(OnNotify(wParam, lParam));
+        case WM_CTLCOLORMSGBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+            return reinterpret_cast<INT_PTR>(
+                OnCtlColor(msg, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+        case WM_HSCROLL:
+            return DispatchHScroll(wParam, lParam) ? SetMsgResult(0) : FALSE;
         case WM_CLOSE:
             OnClose();
             return SetMsgResult(0);
@@ -192,6 +213,23 @@ INT_PTR CDialog::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return FALSE;
     }
+}
+
+bool CDialog::DispatchHScroll(WPARAM wParam, LPARAM lParam) {
+    HWND bar = reinterpret_cast<HWND>(lParam);
+    if (!bar) return false;  // the dialog's own scroll bar, not a control
+    const int code = LOWORD(wParam);
+    int position = HIWORD(wParam);
+    if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) {
+        // The message carries 16 bits; a wider range needs the bar's own tracking position.
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_RANGE | SIF_TRACKPOS;
+        if (::GetScrollInfo(bar, SB_CTL, &info) && (info.nMax > 0xFFFF || info.nMin < 0)) {
+            position = info.nTrackPos;
+        }
+    }
+    return OnHScroll(bar, code, position);
 }
 
 BOOL CDialog::OnInitDialog() { return TRUE; }
@@ -207,6 +245,10 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 void CDialog::OnClose() { OnCancel(); }
 
 void CDialog::OnDestroy() {}
+
+HBRUSH CDialog::OnCtlColor(UINT, HDC, HWND) { return nullptr; }
+
+bool CDialog::OnHScroll(HWND, int, int) { return false; }
 
 bool CDialog::PreTranslateMessage(MSG& msg) {
     return m_swallowEnterEscape && msg.message == WM_KEYDOWN &&

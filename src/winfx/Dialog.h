@@ -13,12 +13,21 @@
 //                      notification (it is stored in DWLP_MSGRESULT for you).
 //       OnClose        WM_CLOSE (close button, system menu); the default behaves like Cancel.
 //       OnDestroy      WM_DESTROY, while the controls still exist; default processing follows.
+//       OnCtlColor     WM_CTLCOLOR* (edit, list box, button, static, scroll bar, dialog, message
+//                      box): return a brush the dialog owns (set the DC's colours too) to paint
+//                      that control, null for the system's colours. The brush itself is the
+//                      dialog procedure's result, as Windows expects for these messages.
+//       OnHScroll      WM_HSCROLL from a scroll bar control: its window, the SB_* code and the
+//                      thumb position for SB_THUMBPOSITION/SB_THUMBTRACK. The position is the
+//                      full 32-bit one (the message carries only 16 bits). True when handled.
 //       DialogProc     every message; override it for messages without a handler of their
 //                      own and call CDialog::DialogProc for the rest. Its result follows the
 //                      dialog procedure convention: TRUE = handled. Use SetMsgResult for
 //                      messages whose result matters (it returns TRUE for you).
 //       PreTranslateMessage  every queued message for this dialog or its controls before the
-//                      dialog's keyboard handling; return true to swallow the message.
+//                      dialog's keyboard handling; return true to swallow the message. A
+//                      dialog nested inside another one (a modeless child page) is asked first
+//                      for the messages of its own controls, then each dialog around it.
 //   - Modal: DoModal(owner) runs the dialog and returns the value given to EndDialog, or -1 when
 //     the dialog could not be created. The loop is our own: the owner is disabled, each message
 //     goes through PreTranslateMessage and IsDialogMessage of the dialog it belongs to (so
@@ -66,9 +75,11 @@ public:
 
     void SetSwallowEnterEscape(bool swallow) { m_swallowEnterEscape = swallow; }
 
-    // Gives a queued message to the dialog of this thread it belongs to, as the modal loop
-    // does: PreTranslateMessage, then IsDialogMessage. True when the message was consumed.
-    // A thread running a message loop of its own calls this for modeless dialogs.
+    // Gives a queued message to the dialogs of this thread it belongs to, as the modal loop
+    // does: PreTranslateMessage of each dialog from the message's window outwards (a child page,
+    // then the dialog holding it), then IsDialogMessage of the outermost one, whose keyboard
+    // handling reaches into child pages made with DS_CONTROL. True when the message was
+    // consumed. A thread running a message loop of its own calls this for modeless dialogs.
     static bool RouteDialogMessage(MSG& msg);
 
 protected:
@@ -79,6 +90,8 @@ protected:
     virtual void OnCancel();
     virtual void OnClose();
     virtual void OnDestroy();
+    virtual HBRUSH OnCtlColor(UINT msg, HDC dc, HWND control);
+    virtual bool OnHScroll(HWND scrollBar, int code, int position);
     virtual INT_PTR DialogProc(UINT msg, WPARAM wParam, LPARAM lParam);
     virtual bool PreTranslateMessage(MSG& msg);
 
@@ -91,6 +104,7 @@ private:
     static CDialog* FromHandle(HWND hwnd);
     HWND CreateFromTemplate(HWND owner);
     INT_PTR RunModalLoop();
+    bool DispatchHScroll(WPARAM wParam, LPARAM lParam);
     void Detach();
 
     UINT m_templateId = 0;

@@ -111,17 +111,4 @@ TEST(BorderRects, CoverClientMinusDestination) {
     EXPECT_EQ(all[0], client);
 }
 
-TEST(CentreOver, CentresAndClampsToTheScreen) {
-    const IntRect screen{0, 0, 1280, 1024};
-    IntPoint p = CentreOver({100, 100, 900, 700}, {300, 201}, screen);
-    EXPECT_EQ(p.x, 100 + (400 - 150));
-    EXPECT_EQ(p.y, 100 + (300 - 100));
-    p = CentreOver({-500, -500, -100, -100}, {300, 200}, screen);
-    EXPECT_EQ(p.x, 0);
-    EXPECT_EQ(p.y, 0);
-    p = CentreOver({1200, 1000, 1400, 1100}, {300, 200}, screen);
-    EXPECT_EQ(p.x, 1280 - 300);
-    EXPECT_EQ(p.y, 1024 - 200);
-}
-
 }  // namespace

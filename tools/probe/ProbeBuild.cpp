@@ -42,6 +42,17 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+// The build's focus step lands on the probe's window, as on the main window.
+class CProbeWindowSide : public IGraphWindowSide {
+public:
+    explicit CProbeWindowSide(HWND window) : m_window(window) {}
+    void TakeFocus() override { SetFocus(m_window); }
+    void ShowPropertyFrame(const std::wstring&, IUnknown*, const CAUUID&) override {}
+
+private:
+    HWND m_window;
+};
+
 HWND CreateVideoWindow(CGraphController* graph) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -122,6 +133,8 @@ int RunBuildCommand(const std::wstring& profilePath, int index, int seconds) {
         WriteError(L"LumokaProbe: cannot create the video window");
         return 2;
     }
+    CProbeWindowSide windowSide(hwnd);
+    graph.SetWindowSide(&windowSide);
     // Before any build the native size is the client size, as in the main window.
     RECT client{};
     GetClientRect(hwnd, &client);

@@ -121,12 +121,30 @@ Validation ValidateSize(const std::wstring& text, int32_t minimum, int32_t maxim
     return result;
 }
 
+namespace {
+
+// A typed "0.29" means 29 hundredths, not the 28.999... its binary product gives.
+double TypedHundredths(const std::wstring& text) {
+    double rate = 0;
+    if (!ReadDecimalNumber(text, rate)) return 0;
+    return std::trunc(rate * 100 + (rate < 0 ? -1e-7 : 1e-7));
+}
+
+}  // namespace
+
+int32_t SizePositionOf(const std::wstring& text, int32_t minimum, int32_t granularity) {
+    if (granularity <= 0) return 0;
+    const int64_t position = (static_cast<int64_t>(ReadDecimalInt(text)) - minimum) / granularity;
+    return static_cast<int32_t>(std::clamp<int64_t>(position, 0, INT32_MAX));
+}
+
+int32_t RatePositionOf(const std::wstring& text) {
+    return static_cast<int32_t>(std::clamp(TypedHundredths(text), 0.0, 2147483647.0));
+}
+
 Validation ValidateRate(const std::wstring& text, int64_t minInterval, int64_t maxInterval) {
     Validation result;
-    double rate = 0;
-    if (!ReadDecimalNumber(text, rate)) rate = 0;
-    // A typed "0.29" means 29 hundredths, not the 28.999... its binary product gives.
-    const double p = std::trunc(rate * 100 + (rate < 0 ? -1e-7 : 1e-7));
+    const double p = TypedHundredths(text);
     const int32_t fastest = RateHundredths(minInterval);
     const int32_t slowest = std::min(RateHundredths(maxInterval), fastest);
     result.Valid = p >= slowest && p <= fastest;

@@ -68,6 +68,11 @@ Validation ValidateSize(const std::wstring& text, int32_t minimum, int32_t maxim
                         int32_t granularity);
 Validation ValidateRate(const std::wstring& text, int64_t minInterval, int64_t maxInterval);
 
+// The bar position of a value chosen from a combo's list: (v - minimum) / granularity for a
+// size, hundredths for a rate.
+int32_t SizePositionOf(const std::wstring& text, int32_t minimum, int32_t granularity);
+int32_t RatePositionOf(const std::wstring& text);
+
 // The frame duration a rate text asks for, truncated; false (keep the previous duration) when
 // the text reads as no number, 0 or less, or a duration that does not fit 64 bits.
 bool FrameDurationFromText(const std::wstring& text, int64_t& duration);

@@ -10,14 +10,14 @@
 struct Profile;
 
 enum class ProfileSetting {
-    Transform,     // "Preview.Transform", toggled
-    CopyMode,      // "Preview.Transform.Copy" 0-6
-    FrameMode,     // "Preview.Transform.Frame" 0-2
-    FieldOrder,    // "Preview.Transform.FieldOrder" 0-1
-    YCExpand,      // "Preview.Transform.YCExpand" 0-2
-    FlipVertical,  // "Preview.Transform.FlipVertical", toggled
-    VideoRenderer, // "Preview.VideoRenderer" 0-3
-    AudioRenderer, // "Preview.AudioRenderer" 0-1
+    Transform,      // "Preview.Transform", toggled
+    CopyMode,       // "Preview.Transform.Copy" 0-6
+    FrameMode,      // "Preview.Transform.Frame" 0-2
+    FieldOrder,     // "Preview.Transform.FieldOrder" 0-1
+    YCExpand,       // "Preview.Transform.YCExpand" 0-2
+    FlipVertical,   // "Preview.Transform.FlipVertical", toggled
+    VideoRenderer,  // "Preview.VideoRenderer" 0-3
+    AudioRenderer,  // "Preview.AudioRenderer" 0-1
 };
 
 struct ProfileCommand {

@@ -38,12 +38,14 @@ HICON LoadIconOfSize(int cx, int cy) {
 
 CMainDlg::CMainDlg(std::unique_ptr<IGraphFactory> factory)
     : CDialog(IDD_MAIN), m_titleWorker(WM_UPDATE_TITLE), m_graph(std::move(factory)) {
+    m_graph.SetWindowSide(&m_windowSide);
     SetSwallowEnterEscape(true);
 }
 
 CMainDlg::~CMainDlg() = default;
 
 BOOL CMainDlg::OnInitDialog() {
+    m_windowSide.Attach(GetHwnd());
     SetCaptionAndIcons();
     LoadConfiguration();
     ApplyPlacement();

@@ -28,6 +28,7 @@
 #include "graph/GraphController.h"
 #include "ui/main/CommandRules.h"
 #include "ui/main/TitleRefreshWorker.h"
+#include "ui/main/VideoWindowSide.h"
 #include "wincom/UniqueHandle.h"
 #include "winfx/Dialog.h"
 
@@ -127,6 +128,7 @@ private:
     lumoka::UniqueIcon m_bigIcon;
     lumoka::UniqueIcon m_smallIcon;
     CTitleRefreshWorker m_titleWorker;
+    CVideoWindowSide m_windowSide;
     CGraphController m_graph;
 
     // Fullscreen mode and the placement from before it: closing in fullscreen mode stores that

@@ -3,6 +3,7 @@
 // handlers first, then to the graph commands and the dialog seams.
 #include "config/Config.h"
 #include "ui/main/CommandIds.h"
+#include "ui/main/ContextMenu.h"
 #include "ui/main/MainDlg.h"
 #include "wincom/UniqueHandle.h"
 
@@ -16,18 +17,17 @@ CMainDlg::CFullScreenCursorPause::~CFullScreenCursorPause() {
 }
 
 void CMainDlg::ShowContextMenu() {
+    // In fullscreen mode the cursor shows while the menu is open and hides again afterwards.
     CFullScreenCursorPause pause(*this);
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    HMENU bar = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_CONTEXT_MENU));
-    if (!bar) return;
-    HMENU menu = ::GetSubMenu(bar, 0);
-    ::DeleteMenu(menu, ID_DEBUG01, MF_BYCOMMAND);
-    ::DeleteMenu(menu, ID_DEBUG02, MF_BYCOMMAND);
+    CContextMenu menu;
+    const MenuSnapshot snapshot =
+        TakeMenuSnapshot(TheConfig(), m_graph, ::IsZoomed(GetHwnd()) != FALSE, IsFullScreen());
+    if (!menu.Load(nullptr, ComputeContextMenu(snapshot))) return;
     // The choice arrives as WM_COMMAND once the menu has closed.
-    ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, GetHwnd(),
+    ::TrackPopupMenu(menu.Popup(), TPM_LEFTALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0, GetHwnd(),
                      nullptr);
-    ::DestroyMenu(bar);
 }
 
 bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {

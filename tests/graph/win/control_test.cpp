@@ -4,7 +4,6 @@
 
 #include "TestSupport.h"
 #include "wincom/ComAdopt.h"
-#include "graph/DialogCentring.h"
 #include "filter/LumokaFilterCtrl.h"
 
 namespace {
@@ -263,42 +262,6 @@ TEST(WineRenderers, Vmr7ConfigurationCallsWineDoesNotImplement) {
         EXPECT_EQ(vmr.As(&mixer), E_NOINTERFACE);
     }
     CoUninitialize();
-}
-
-TEST(DialogCentring, CentresTheNextDialogOfTheOwnerOnce) {
-    CTestWindow owner(600, 400);
-    // A dialog template of 100 x 50 dialog units, owned by the window.
-    struct {
-        DLGTEMPLATE t;
-        WORD menu, cls, title;
-    } tmpl{};
-    tmpl.t.style = WS_POPUP | WS_CAPTION | DS_MODALFRAME;
-    tmpl.t.cx = 100;
-    tmpl.t.cy = 50;
-    auto proc = [](HWND, UINT msg, WPARAM, LPARAM) -> INT_PTR { return msg == WM_INITDIALOG; };
-    {
-        CDialogCentring centring(owner.Get());
-        EXPECT_TRUE(centring.Installed());
-        HWND dlg =
-            CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, owner.Get(), proc, 0);
-        ASSERT_NE(dlg, nullptr);
-        EXPECT_FALSE(centring.Installed());
-        RECT o{}, d{};
-        GetWindowRect(owner.Get(), &o);
-        GetWindowRect(dlg, &d);
-        EXPECT_EQ(d.left, o.left + ((o.right - o.left) / 2 - (d.right - d.left) / 2));
-        EXPECT_EQ(d.top, o.top + ((o.bottom - o.top) / 2 - (d.bottom - d.top) / 2));
-        // The dialog has its own procedure back.
-        EXPECT_NE(GetWindowLongPtrW(dlg, DWLP_DLGPROC), 0);
-        DestroyWindow(dlg);
-    }
-    // No dialog opened: the hook goes with the object.
-    {
-        CDialogCentring centring(owner.Get());
-        EXPECT_TRUE(centring.Installed());
-    }
-    CDialogCentring later(nullptr);
-    EXPECT_TRUE(later.Installed());
 }
 
 }  // namespace

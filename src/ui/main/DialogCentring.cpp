@@ -1,6 +1,6 @@
-#include "graph/DialogCentring.h"
+#include "ui/main/DialogCentring.h"
 
-#include "graph/Geometry.h"
+#include "ui/main/DialogPlacementRules.h"
 
 namespace {
 

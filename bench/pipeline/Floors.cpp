@@ -1,41 +1,30 @@
 // What the blend modes cost at least: the smallest loops with the loads, stores and arithmetic
-// a blend-mode frame cannot do without, timed against memcpy of the same frame like
-// pipeline_bench (interleaved rounds, thread CPU time, medians). A pipeline ratio close to its
-// pattern's ratio leaves nothing to gain without changing what is stored or computed.
+// a blend-mode frame cannot do without (AVX-512). pipeline_bench times them as it times the
+// pipeline and memcpy; a mode whose ratio is close to its floor's leaves nothing to gain
+// without changing what is stored or computed.
 //
-// The patterns run one 1920x1080 YUY2 frame in the field layout of Same mode, top field first:
+// The floors run one 1920x1080 YUY2 frame in the field layout of Same mode, top field first:
 // every even source row is blended with the neighbouring rows of the previous odd field, every
 // odd row is an average of two source rows blended with the previous odd field's row; the even
 // rows are kept and the odd rows renew the odd field picture (packed, as the pipeline keeps
-// them). Target rows are written with non-temporal stores. AVX-512 only.
-//
-//   pipeline_pattern_bench [--rounds N]
+// them). Target rows are written with non-temporal stores.
+#include "Floors.h"
+
 #include <immintrin.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <functional>
-#include <string>
-#include <vector>
 
+#include "BenchHarness.h"
 #include "filter/pipeline/CpuFeatures.h"
 #include "filter/pipeline/PixelKernels.h"
 
+namespace lumoka {
 namespace {
 
 constexpr int kRow = 3840;
 constexpr int kRows = 1080;
 constexpr size_t kFrame = size_t{kRow} * kRows;
-
-double ThreadNanoseconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return t.tv_sec * 1e9 + t.tv_nsec;
-}
 
 inline __m512i Load(const uint8_t* p) { return _mm512_loadu_si512(p); }
 inline void Store(uint8_t* p, __m512i v) { _mm512_storeu_si512(p, v); }
@@ -64,15 +53,17 @@ struct Table {
 
 // The frames and pictures of one pattern run; 64-byte aligned.
 struct Buffers {
-    uint8_t* src = Alloc(kFrame);
-    uint8_t* dst = Alloc(kFrame);
-    uint8_t* even = Alloc(kFrame / 2 + 2 * kRow);
-    uint8_t* odd = Alloc(kFrame / 2 + 2 * kRow);
-    uint8_t* ring = Alloc(4 * size_t{kRow});
+    bench::CAlignedBuffer srcBlock{kFrame}, dstBlock{kFrame}, evenBlock{kFrame / 2 + 2 * kRow},
+        oddBlock{kFrame / 2 + 2 * kRow}, ringBlock{4 * size_t{kRow}};
+    uint8_t* src = Fill(srcBlock);
+    uint8_t* dst = Fill(dstBlock);
+    uint8_t* even = Fill(evenBlock);
+    uint8_t* odd = Fill(oddBlock);
+    uint8_t* ring = Fill(ringBlock);
 
-    static uint8_t* Alloc(size_t n) {
-        auto* p = static_cast<uint8_t*>(std::aligned_alloc(64, n));
-        for (size_t i = 0; i < n; ++i)
+    static uint8_t* Fill(const bench::CAlignedBuffer& b) {
+        uint8_t* p = b.Data();
+        for (size_t i = 0; i < b.Size(); ++i)
             p[i] = static_cast<uint8_t>(16 + (i * 2654435761u >> 7) % 220);
         return p;
     }
@@ -205,57 +196,33 @@ void LinearSharpYc(const Buffers& b) {
     _mm_sfence();
 }
 
-// The arithmetic of YC expansion alone: a frame's worth of one cached row.
-void YcInCache(const Buffers& b) {
-    const Expander yc;
-    for (int y = 0; y < kRows; ++y) {
-        for (int i = 0; i < kRow; i += 64) Store(b.ring + i, yc(Load(b.ring + kRow + i)));
-    }
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 }  // namespace
 
-int main(int argc, char** argv) {
-    int rounds = 21;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--rounds") rounds = std::max(3, std::atoi(argv[i + 1]));
-    }
-    const lumoka::CpuFeatures cpu = lumoka::DetectCpuFeatures();
-    if (lumoka::BestSimdLevel(cpu) != lumoka::SimdLevel::kAvx512) {
-        std::printf("the patterns need AVX-512 (BW, VBMI)\n");
-        return 0;
-    }
+struct CFloors::Impl {
     Buffers b;
-    const std::pair<const char*, std::function<void()>> patterns[] = {
-        {"blend", [&] { Blend<false>(b); }},
-        {"blend+yc", [&] { Blend<true>(b); }},
-        {"blendsharp", [&] { BlendSharp<false>(b); }},
-        {"blendsharp direct", [&] { BlendSharpDirect(b); }},
-        {"blendsharp+yc", [&] { BlendSharp<true>(b); }},
-        {"linearsharp+yc", [&] { LinearSharpYc(b); }},
-        {"yc in cache", [&] { YcInCache(b); }},
-    };
-    auto time = [](const std::function<void()>& f) {
-        const double t0 = ThreadNanoseconds();
-        for (int i = 0; i < 4; ++i) f();
-        return (ThreadNanoseconds() - t0) / 4;
-    };
-    const std::function<void()> copy = [&] { std::memcpy(b.dst, b.src, kFrame); };
-    std::printf("%-18s %12s %12s %7s\n", "pattern", "ns/frame", "memcpy ns", "ratio");
-    for (const auto& [name, f] : patterns) {
-        f();
-        std::vector<double> mine, base;
-        for (int r = 0; r < rounds; ++r) {
-            base.push_back(time(copy));
-            mine.push_back(time(f));
-        }
-        const double m = Median(mine), c = Median(base);
-        std::printf("%-18s %12.0f %12.0f %7.2f\n", name, m, c, m / c);
-    }
-    return 0;
+};
+
+CFloors::CFloors() {
+    const CpuFeatures cpu = DetectCpuFeatures();
+    if (BestSimdLevel(cpu) == SimdLevel::kAvx512) impl_ = std::make_unique<Impl>();
 }
+
+CFloors::~CFloors() = default;
+
+std::vector<FloorLoop> CFloors::Loops() {
+    if (!impl_) return {};
+    Buffers& b = impl_->b;
+    return {
+        {"floor blend", "Blend", [&b] { Blend<false>(b); }},
+        {"floor blend+yc", "Blend+YUY2", [&b] { Blend<true>(b); }},
+        {"floor blendsharp", "BlendSharp", [&b] { BlendSharpDirect(b); }},
+        {"floor blendsharp+yc", "BlendSharp+YUY2", [&b] { BlendSharp<true>(b); }},
+        {"floor linearsharp+yc", "LinearSharp+YUY2", [&b] { LinearSharpYc(b); }},
+    };
+}
+
+uint32_t CFloors::OutputChecksum() const {
+    return impl_ ? bench::Checksum(impl_->b.dst, kFrame) : 0;
+}
+
+}  // namespace lumoka

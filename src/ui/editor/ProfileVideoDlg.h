@@ -1,0 +1,69 @@
+// CProfileVideoDlg: the editor's "ビデオ出力" page (template 133), a modeless child of the
+// frame's tab control. It edits the profile's video source: the device, its crossbar routes,
+// the format, output size, frame rate and analogue standard. For the chosen device it shows
+// the pins and the chosen format's details from the catalogue.
+//
+// The page is a thin window over VideoPageRules: candidates, scroll set-up and steps,
+// validation, cell texts, and loading and storing the profile's fields are computed there;
+// this class only moves values between the controls and those rules.
+//
+// Threads: the editor's thread; the catalogue is asked inside a COM apartment opened for each
+// device change. Ownership: the frame owns the page; the page owns its brush and its copy of
+// the device list and of the chosen device's description.
+#pragma once
+
+#include <array>
+#include <vector>
+
+#include "config/Profile.h"
+#include "graph/CatalogueRecords.h"
+#include "ui/editor/VideoPageRules.h"
+#include "wincom/UniqueHandle.h"
+#include "winfx/Dialog.h"
+#include "winfx/VirtualListView.h"
+
+class CProfileVideoDlg : public lumoka::CDialog {
+public:
+    CProfileVideoDlg();
+
+    // "ビデオを出力しない" and then every device's FriendlyName; the first entry selected.
+    void FillDevices(const std::vector<DeviceEntry>& devices);
+    void Load(const Profile& profile);
+    void Store(Profile& profile) const;
+
+    // For tests: what the page shows of the chosen device.
+    const editor::VideoDeviceView& DeviceView() const { return m_view; }
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam) override;
+    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND control) override;
+    bool OnHScroll(HWND scrollBar, int code, int position) override;
+
+private:
+    enum Value { kWidth = 0, kHeight = 1, kRate = 2, kValueCount = 3 };
+
+    void OnDeviceChange();
+    void OnFormatChange();
+    void ClearFormatControls();
+    void FillCrossbarRows();
+    void SetUpSize(Value which, int32_t current, int32_t minimum, int32_t maximum,
+                   int32_t granularity);
+    void SetUpRate();
+    void SetUpStandards();
+    void OnValueTyped(Value which);
+    void OnValueChosen(Value which);
+    void Validate(Value which, const std::wstring& text);
+
+    std::vector<DeviceEntry> m_devices;
+    editor::VideoDeviceView m_view;
+    VideoFormatRecord m_format;
+    int m_lastDevice = -1;
+    int m_lastFormat = -1;
+    std::array<bool, kValueCount> m_valid{{true, true, true}};
+    std::array<editor::ScrollSetup, kValueCount> m_scroll{};
+    lumoka::UniqueGdiObject m_invalidBrush;
+    lumoka::CVirtualListView m_pins;
+    lumoka::CVirtualListView m_info;
+};
