@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "PictureCheck.h"
+#include "SnapshotTestSupport.h"
 #include "e2e/E2eFixture.h"
 #include "ui/main/CommandIds.h"
 
@@ -74,22 +74,6 @@ protected:
         ASSERT_EQ(Files(folder).size(), 1u);
     }
 
-    // The top-level window with this caption of the thread that owns window.
-    static HWND ThreadWindow(HWND window, const wchar_t* caption) {
-        std::pair<const wchar_t*, HWND> search{caption, nullptr};
-        EnumThreadWindows(
-            GetWindowThreadProcessId(window, nullptr),
-            [](HWND hwnd, LPARAM p) -> BOOL {
-                auto* s = reinterpret_cast<std::pair<const wchar_t*, HWND>*>(p);
-                wchar_t text[64] = {};
-                GetWindowTextW(hwnd, text, 64);
-                if (wcscmp(text, s->first) == 0 && IsWindowVisible(hwnd)) s->second = hwnd;
-                return s->second == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.second;
-    }
-
     static std::vector<std::wstring> Files(const std::wstring& folder) {
         std::vector<std::wstring> names;
         WIN32_FIND_DATAW data;
@@ -153,42 +137,43 @@ INSTANTIATE_TEST_SUITE_P(Choices, SnapshotE2e,
                                            Shot{"aspect", 2, 1, 0, L".png", 720, 405, 6},
                                            Shot{"display", 2, 2, 0, L".png", 640, 360, 6},
                                            Shot{"cropped", 2, 0, 1, L".png", 720, 480, 6},
-                                           Shot{"bitmap", 0, 1, 1, L".bmp", 720, 405, 6}),
+                                           Shot{"bitmap", 0, 1, 1, L".bmp", 720, 405, 6},
+                                           // Wine's encoder ignores the quality.
+                                           Shot{"jpeg", 1, 2, 1, L".jpg", 640, 360, 24}),
                          [](const ::testing::TestParamInfo<Shot>& info) {
                              return std::string(info.param.name);
                          });
 
 // The settings dialog in the running program: a stored Type 7 and quality 150 come up as PNG
-// and 100; choosing JPEG and OK makes the next snapshot a JPEG, and the values reach the file.
-TEST_F(SnapshotE2e, SettingsDialogChoosesJpegAndTheFileKeepsIt) {
-    const std::wstring shots = folder_.Path() + L"jpeg\\";
+// and 100, OK stores 2 and 100, the next snapshot is a PNG, and the values reach the file.
+TEST_F(SnapshotE2e, SettingsDialogMendsStoredValues) {
+    const std::wstring shots = folder_.Path() + L"mended\\";
     WriteFiles(shots, 7, 0, 0, 150);
     CAppProcess app;
     StartAndWait(app);
-    PlayUntilFirstShot(app, shots);
+    PlayUntilFirstShot(app, shots);  // a stored 7 saves as BMP
     PostMessageW(app.Window(), WM_COMMAND, MAKEWPARAM(ID_SNAPSHOT_SETTINGS, 0), 0);
     HWND dialog = nullptr;
     for (DWORD start = GetTickCount(); !dialog && GetTickCount() - start < 10000; Sleep(50)) {
-        dialog = ThreadWindow(app.Window(), L"静止画保存設定");
+        dialog = test::FindShownWindow(GetWindowThreadProcessId(app.Window(), nullptr),
+                                       L"静止画保存設定");
     }
     ASSERT_TRUE(dialog);
-    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 1099), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, 1099), BM_GETCHECK, 0, 0), BST_CHECKED);  // PNG
     EXPECT_EQ(GetScrollPos(GetDlgItem(dialog, 1105), SB_CTL), 100);
-    SendMessageW(GetDlgItem(dialog, 1098), BM_CLICK, 0, 0);
     SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    for (DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 10000;)
+    for (DWORD start = GetTickCount(); IsWindow(dialog) && GetTickCount() - start < 10000;) {
         Sleep(50);
+    }
     Command(app, ID_SNAPSHOT);
     std::vector<std::wstring> files = Files(shots);
     ASSERT_EQ(files.size(), 2u);
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files[0].substr(20), L".bmp");  // a stored 7 saves as BMP until the dialog mends it
-    EXPECT_EQ(files[1].substr(20), L".jpg");
-    // Wine's encoder ignores the quality; the picture still has to be the bars.
-    ExpectBars(shots + files[1], Shot{"jpeg", 1, 0, 0, L".jpg", 720, 480, 24});
+    EXPECT_EQ(files[0].substr(20), L".bmp");
+    EXPECT_EQ(files[1].substr(20), L".png");
     CloseAndExpectCleanExit(app);
     const CConfig config = ReadBack();
-    EXPECT_EQ(config.Type, 1);
+    EXPECT_EQ(config.Type, 2);
     EXPECT_EQ(config.JpegQuality, 100);
 }
 
