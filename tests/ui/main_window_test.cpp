@@ -170,7 +170,7 @@ TEST(DialogCentring, CentresTheNextDialogOfTheOwnerOnce) {
         EXPECT_TRUE(centring.Installed());
         HWND dlg =
             CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, owner.Get(), proc, 0);
-        ASSERT_NE(dlg, nullptr);
+        ASSERT_NE(dlg, nullptr) << "error " << GetLastError();
         EXPECT_FALSE(centring.Installed());
         RECT o{}, d{};
         GetWindowRect(owner.Get(), &o);
@@ -191,7 +191,7 @@ TEST(DialogCentring, CentresTheNextDialogOfTheOwnerOnce) {
     tmpl.t.y = 5;
     HWND later =
         CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &tmpl.t, owner.Get(), proc, 0);
-    ASSERT_NE(later, nullptr);
+    ASSERT_NE(later, nullptr) << "error " << GetLastError();
     RECT r{}, o{};
     GetWindowRect(later, &r);
     GetWindowRect(owner.Get(), &o);

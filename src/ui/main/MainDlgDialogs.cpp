@@ -4,10 +4,24 @@
 
 #include "config/Config.h"
 #include "snapshot/Snapshot.h"
+#include "ui/editor/ProfileEditor.h"
 #include "ui/snapdlg/SnapshotDialogs.h"
 
-// "プロファイル設定..." (32777): the profile editor.
-void CMainDlg::OnProfileSettings() {}
+// "プロファイル設定..." (32777): the profile editor, on copies of the ten profiles. After OK the
+// edited profiles replace the configuration's (their video signal values forgotten, since the
+// devices may have changed), the profile file is written unless this is a second instance, and
+// the graph is built again; after Cancel only the last tab is kept and the graph stays stopped.
+void CMainDlg::OnProfileSettings() {
+    CFullScreenCursorPause pause(*this);
+    StopPlayback();
+    CConfig& config = TheConfig();
+    ProfileEditorModel model = editor::MakeEditorModel(config);
+    const bool accepted = RunProfileEditor(GetHwnd(), model);
+    editor::TakeEditorResult(config, model, accepted);
+    if (!accepted) return;
+    if (config.SecondInstance == 0) config.SaveProfiles();
+    Rebuild();
+}
 
 // "*映像信号調整..." (32944): the video adjustment dialog.
 void CMainDlg::OnVideoProcAmp() {}

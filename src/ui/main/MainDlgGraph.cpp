@@ -24,9 +24,11 @@ void CMainDlg::Rebuild() {
         m_graph.SetComInitialized(true);
     }
 
-    // Without a selected profile there is nothing to build; the failure box says so.
+    // Without a selected profile an empty one is built, so the failure box says that no
+    // profile is set rather than showing the last build's log.
+    static const Profile kNoProfile;
     const Profile* profile = TheConfig().SelectedProfile();
-    const bool built = profile && m_graph.Build(GetHwnd(), *profile);
+    const bool built = m_graph.Build(GetHwnd(), profile ? *profile : kNoProfile) && profile;
     if (!built) {
         m_graph.TearDown();
         ::InvalidateRect(GetHwnd(), nullptr, TRUE);
@@ -57,12 +59,14 @@ void CMainDlg::StopPlayback() {
 
 // The device's current video signal values go into the profile being left, so a profile keeps
 // what the user last saw; choosing the selected profile again rebuilds it.
+// Ids past the profile list come from no menu item and do nothing.
 void CMainDlg::ChooseProfile(size_t index) {
     CConfig& config = TheConfig();
+    if (index >= config.Profiles.size()) return;
     if (Profile* current = config.SelectedProfile()) {
         m_graph.ReadProcAmpValues(current->VideoProcAmp);
     }
-    if (index < config.Profiles.size()) config.Selected = static_cast<int32_t>(index);
+    config.Selected = static_cast<int32_t>(index);
     Rebuild();
 }
 

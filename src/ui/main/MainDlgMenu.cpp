@@ -31,9 +31,13 @@ void CMainDlg::ShowContextMenu() {
 }
 
 bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
-    // Menu commands only: controls would send a notification code and a window.
-    if (HIWORD(wParam) != 0 || lParam != 0) return CDialog::OnCommand(wParam, lParam);
-    DispatchCommand(LOWORD(wParam));
+    // Menu commands only: controls would send a notification code and a window, and OK and
+    // Cancel keep the dialog's own handling.
+    const UINT id = LOWORD(wParam);
+    if (HIWORD(wParam) != 0 || lParam != 0 || id == IDOK || id == IDCANCEL) {
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    DispatchCommand(id);
     return true;
 }
 
