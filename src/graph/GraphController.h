@@ -23,6 +23,7 @@
 #include "graph/GraphNotify.h"
 #include "graph/GraphWindowSide.h"
 #include "graph/GraphPlatform.h"
+#include "graph/ProcAmpInfo.h"
 
 
 enum RendererKind : int32_t {
@@ -43,21 +44,6 @@ struct FilterListEntry {
     std::wstring Name;  // at most 127 characters
     int32_t HasPages = 0;
 };
-
-// One video signal property as the device reports it; kNotSet where it reported nothing.
-struct ProcAmpInfo {
-    int32_t Property = kNotSet;
-    int32_t Min = kNotSet;
-    int32_t Max = kNotSet;
-    int32_t Step = kNotSet;
-    int32_t Default = kNotSet;
-    int32_t CapsFlags = kNotSet;
-    int32_t Value = kNotSet;
-    int32_t Flags = kNotSet;
-};
-
-using ProcAmpSettings = std::array<VideoProcAmpSetting, kVideoProcAmpCount>;
-using ProcAmpInfos = std::array<ProcAmpInfo, kVideoProcAmpCount>;
 
 class CGraphController {
 public:
