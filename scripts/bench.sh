@@ -4,22 +4,14 @@
 # users run. Each run prints its table and writes pipeline.json in its build folder. Other
 # arguments go to the benchmark (e.g. --regime hot, --only Blend, --rounds 21).
 #
-#   bash scripts/bench.sh latency [--frames N]
-# builds the Windows tree's filter latency benchmark and runs it under Wine: the transform
-# filter's residence time (input Receive to delivery) per mode at 720x480 and 1920x1080 on one
-# processor, p50/p95/max, also written to build/bench-windows/latency.json.
+#   bash scripts/bench.sh latency [--frames N] [--seconds N] [--only filter|screen]
+# runs the latency benchmark instead (scripts/latency-bench.sh): the transform filter's
+# residence time per mode and the screen latency per renderer, tee and filter mode, under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = "latency" ]; then
   shift
-  cmake -S . -B build/bench-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/bench-windows --target filter_latency_bench -j2 >/dev/null
-  echo "== filter residence under Wine (one processor)"
-  source scripts/wine-env.sh
-  lumoka_prepare_prefix
-  exec wine build/bench-windows/bin/filter_latency_bench.exe \
-    --json "Z:$LUMOKA_ROOT/build/bench-windows/latency.json" "$@"
+  exec bash scripts/latency-bench.sh "$@"
 fi
 wine=0
 args=()

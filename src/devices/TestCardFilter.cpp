@@ -81,6 +81,14 @@ HRESULT CTestCardFilter::CreateHotPlug(IUnknown* outer, IUnknown** out) {
     return CreateVariant(CardVariant::kHotPlug, outer, out);
 }
 
+void CTestCardFilter::PublishFrameStamp(uint32_t counter) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    std::lock_guard<std::mutex> guard(stampMutex_);
+    if (!stamps_) stamps_ = std::make_unique<CFrameStampRing>(DeviceName());
+    stamps_->Publish(counter & 0xFFFF, now.QuadPart);
+}
+
 HRESULT STDMETHODCALLTYPE CTestCardFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv) return E_POINTER;
     if (riid == IID_IAMVideoProcAmp) return GetInterface(static_cast<IAMVideoProcAmp*>(this), ppv);

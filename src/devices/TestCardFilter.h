@@ -28,6 +28,7 @@
 #include <mutex>
 
 #include "devices/AnalogPin.h"
+#include "devices/FrameStampRing.h"
 #include "devices/TestDeviceFilter.h"
 #include "devices/signal/ProcAmpTable.h"
 #include "devices/signal/TestPicture.h"
@@ -80,6 +81,8 @@ public:
     HRESULT STDMETHODCALLTYPE UpstreamRouteChanged() override;
 
     VideoInput CurrentInput() const { return input_.load(); }
+    // A video pin drew `counter` into a picture: publishes it with the time (FrameStampRing.h).
+    void PublishFrameStamp(uint32_t counter);
     PictureAdjust CurrentAdjust();
 
 private:
@@ -93,6 +96,8 @@ private:
     std::atomic<long> standard_;
     std::atomic<long> vcrLocking_{0};
     std::atomic<long> outputEnable_{1};
+    std::mutex stampMutex_;
+    std::unique_ptr<CFrameStampRing> stamps_;  // opened at the first picture
 };
 
 }  // namespace lumoka

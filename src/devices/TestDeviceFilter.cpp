@@ -34,6 +34,10 @@ HRESULT CTestDeviceFilter::OnLoad(IPropertyBag*) {
     return S_OK;
 }
 
+std::wstring CTestDeviceFilter::DeviceName() {
+    return BagDevicePath().empty() ? BagFriendlyName() : BagDevicePath();
+}
+
 HRESULT STDMETHODCALLTYPE CTestDeviceFilter::SetSignalLost(BOOL lost) {
     ApplySignal(lost != FALSE);
     return S_OK;
