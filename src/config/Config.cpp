@@ -76,6 +76,23 @@ void CConfig::ReadSettings(const CIniFile& ini, const DesktopMetrics& desktop) {
 
 bool CConfig::SaveSettingsTo(const std::wstring& path) const {
     CIniFile ini;
+    WriteSettings(ini);
+    return ini.Save(path);
+}
+
+void CConfig::LoadSettingsFromText(const std::wstring& text, const DesktopMetrics& desktop) {
+    CIniFile ini;
+    ini.ParseText(text);
+    ReadSettings(ini, desktop);
+}
+
+std::wstring CConfig::SettingsText() const {
+    CIniFile ini;
+    WriteSettings(ini);
+    return ini.Serialize();
+}
+
+void CConfig::WriteSettings(CIniFile& ini) const {
     ini.SetInt(kCommon, kFileVersionKey, kFileVersion);
     ini.SetPlacement(Placement);
     ini.SetInt(kWindow, L"AspectRatio", AspectRatio);
@@ -92,7 +109,6 @@ bool CConfig::SaveSettingsTo(const std::wstring& path) const {
     ini.SetInt(kSnapShot, L"VideoSize", VideoSize);
     ini.SetInt(kSnapShot, L"Crop", Crop);
     ini.SetInt(kSnapShot, L"JpegQuality", JpegQuality);
-    return ini.Save(path);
 }
 
 void CConfig::ResetProfiles() { ReadProfiles(CIniFile()); }
@@ -123,13 +139,29 @@ void CConfig::ReadProfiles(const CIniFile& ini) {
 
 bool CConfig::SaveProfilesTo(const std::wstring& path) const {
     CIniFile ini;
+    WriteProfiles(ini);
+    return ini.Save(path);
+}
+
+void CConfig::LoadProfilesFromText(const std::wstring& text) {
+    CIniFile ini;
+    ini.ParseText(text);
+    ReadProfiles(ini);
+}
+
+std::wstring CConfig::ProfilesText() const {
+    CIniFile ini;
+    WriteProfiles(ini);
+    return ini.Serialize();
+}
+
+void CConfig::WriteProfiles(CIniFile& ini) const {
     ini.SetInt(kCommon, kFileVersionKey, kFileVersion);
     ini.SetInt(kProfile, L"Selected", Selected);
     ini.SetInt(kProfile, L"LastTab", LastTab);
     for (size_t i = 0; i < Profiles.size(); ++i) {
         WriteProfile(ini, ProfileSectionName(static_cast<int>(i)), Profiles[i]);
     }
-    return ini.Save(path);
 }
 
 Profile* CConfig::SelectedProfile() {

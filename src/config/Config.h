@@ -45,6 +45,13 @@ public:
     bool LoadProfilesFrom(const std::wstring& path);
     bool SaveProfilesTo(const std::wstring& path) const;
 
+    // The same on text held in memory, without any file: the text a load parses and the text a
+    // save writes (before the file layer's encoding).
+    void LoadSettingsFromText(const std::wstring& text, const DesktopMetrics& desktop);
+    void LoadProfilesFromText(const std::wstring& text);
+    std::wstring SettingsText() const;
+    std::wstring ProfilesText() const;
+
     // Every settings member at its default (what a missing settings file gives).
     void ResetSettings(const DesktopMetrics& desktop);
     // Ten default profiles, Selected 0, LastTab 0 (what a missing profile file gives).
@@ -87,6 +94,8 @@ public:
 private:
     void ReadSettings(const CIniFile& ini, const DesktopMetrics& desktop);
     void ReadProfiles(const CIniFile& ini);
+    void WriteSettings(CIniFile& ini) const;
+    void WriteProfiles(CIniFile& ini) const;
 };
 
 // The process-wide configuration object (constructed on first use, destroyed at exit).

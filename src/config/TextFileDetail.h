@@ -15,6 +15,12 @@ std::string ToDiskLineEnds(const std::string& bytes);
 // CR, LF or Ctrl-Z.
 std::string FromDiskLineEnds(const std::string& bytes);
 
+// The whole decoding of a file's bytes into text (line ends, then the platform's encoding:
+// the ANSI code page on Windows, UTF-8 elsewhere) and the encoding back. EncodeDiskText is
+// false when the text cannot be converted at all.
+std::wstring DecodeDiskText(const std::string& bytes);
+bool EncodeDiskText(const std::wstring& text, std::string& bytes);
+
 // Consumes one write of the fault hook; true when this write is to fail.
 bool ConsumeWriteFault();
 

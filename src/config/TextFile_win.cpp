@@ -118,15 +118,27 @@ bool ReadTextFile(const std::wstring& path, std::wstring& text) {
         if (read == 0) break;
         bytes.append(buffer.data(), read);
     }
-    text = FromAnsi(textfile_detail::FromDiskLineEnds(bytes));
+    text = textfile_detail::DecodeDiskText(bytes);
     return true;
 }
 
-bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
-    if (IsReadOnly(path)) return false;
+namespace textfile_detail {
+
+std::wstring DecodeDiskText(const std::string& bytes) { return FromAnsi(FromDiskLineEnds(bytes)); }
+
+bool EncodeDiskText(const std::wstring& text, std::string& bytes) {
     std::string ansi;
     if (!ToAnsi(text, ansi)) return false;
-    const std::string bytes = textfile_detail::ToDiskLineEnds(ansi);
+    bytes = ToDiskLineEnds(ansi);
+    return true;
+}
+
+}  // namespace textfile_detail
+
+bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
+    if (IsReadOnly(path)) return false;
+    std::string bytes;
+    if (!textfile_detail::EncodeDiskText(text, bytes)) return false;
     wchar_t temp[MAX_PATH + 1] = {};
     // Creates the temporary file, so the name is ours until we remove or rename it.
     if (!GetTempFileNameW(FolderOf(path).c_str(), L"lmk", 0, temp)) return false;
