@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "config/IniFile.h"
+#include "config/TextFile.h"
+#include "config/TextFileDetail.h"
 
 const wchar_t kSettingsFileName[] = L"Lumoka2.ini";
 const wchar_t kProfileFileName[] = L"Profile.ini";
@@ -42,7 +44,12 @@ bool CConfig::SaveSettings() const { return SaveSettingsTo(SettingsPath); }
 
 bool CConfig::LoadProfiles() { return LoadProfilesFrom(ProfilePath); }
 
-bool CConfig::SaveProfiles() const { return SaveProfilesTo(ProfilePath); }
+bool CConfig::SaveProfiles() const {
+    textfile_detail::PausePoint("profiles");
+    return SaveProfilesTo(ProfilePath);
+}
+
+void CConfig::RemoveStaleSaveFiles() const { RemoveStaleTempFiles(ProgramDir); }
 
 void CConfig::ResetSettings(const DesktopMetrics& desktop) { ReadSettings(CIniFile(), desktop); }
 

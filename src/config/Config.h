@@ -39,6 +39,10 @@ public:
     bool SaveSettings() const;
     bool SaveProfiles() const;
 
+    // Removes what interrupted saves left in the program folder (their temporary files, by the
+    // file layer's own pattern). Init does it on Windows.
+    void RemoveStaleSaveFiles() const;
+
     // The same for any file, for tools and tests.
     bool LoadSettingsFrom(const std::wstring& path, const DesktopMetrics& desktop);
     bool SaveSettingsTo(const std::wstring& path) const;

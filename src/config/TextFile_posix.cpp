@@ -111,6 +111,8 @@ bool EncodeDiskText(const std::wstring& text, std::string& bytes) {
 
 }  // namespace textfile_detail
 
+void RemoveStaleTempFiles(const std::wstring&) {}
+
 bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
     const std::string target = ToUtf8(path);
     std::string temp = target + ".XXXXXX";
