@@ -3,8 +3,24 @@
 # with --wine also builds it with MinGW in build/bench-windows and runs it under Wine, the code
 # users run. Each run prints its table and writes pipeline.json in its build folder. Other
 # arguments go to the benchmark (e.g. --regime hot, --only Blend, --rounds 21).
+#
+#   bash scripts/bench.sh latency [--frames N]
+# builds the Windows tree's filter latency benchmark and runs it under Wine: the transform
+# filter's residence time (input Receive to delivery) per mode at 720x480 and 1920x1080 on one
+# processor, p50/p95/max, also written to build/bench-windows/latency.json.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = "latency" ]; then
+  shift
+  cmake -S . -B build/bench-windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+        -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build build/bench-windows --target filter_latency_bench -j2 >/dev/null
+  echo "== filter residence under Wine (one processor)"
+  source scripts/wine-env.sh
+  lumoka_prepare_prefix
+  exec wine build/bench-windows/bin/filter_latency_bench.exe \
+    --json "Z:$LUMOKA_ROOT/build/bench-windows/latency.json" "$@"
+fi
 wine=0
 args=()
 for a in "$@"; do

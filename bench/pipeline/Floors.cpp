@@ -148,32 +148,36 @@ void BlendSharp(const Buffers& b) {
 }
 
 // BlendSharp with each target row computed from the five rows its three blended rows need,
-// nothing stored between rows (the pipeline's way without YC expansion).
-void BlendSharpDirect(const Buffers& b) {
+// nothing stored between rows (the pipeline's way without YC expansion). Field c is current:
+// its rows are kept in its picture, the other picture's rows are read and, when renew, replaced
+// by this frame's rows once read (Same mode; Double keeps each field as it is shown instead).
+void BlendSharpDirect(const Buffers& b, int c, bool renew) {
+    auto picture = [&](int parity, int y) { return parity == 0 ? b.Even(y) : b.Odd(y); };
+    const int other = 1 - c;
     for (int y = 3; y < kRows - 3; ++y) {
         uint8_t* t = b.Dst(y);
         const uint8_t* s = b.Src(y);
-        if ((y & 1) == 0) {
-            const uint8_t *ou = b.Odd(y - 1), *od = b.Odd(y + 1);
-            uint8_t* keep = b.Even(y);
+        if ((y & 1) == c) {
+            const uint8_t *ou = picture(other, y - 1), *od = picture(other, y + 1);
+            uint8_t* keep = picture(c, y);
             for (int i = 0; i < kRow; i += 64) {
                 const __m512i vs = Load(s + i), vu = Load(ou + i), vd = Load(od + i);
-                const __m512i c = Avg(vs, Avg(vu, vd));
+                const __m512i m = Avg(vs, Avg(vu, vd));
                 const __m512i up = Avg(vu, Avg(Load(s - 2 * kRow + i), vs));
                 const __m512i down = Avg(vd, Avg(vs, Load(s + 2 * kRow + i)));
-                Stream(t + i, Sharpen(c, Avg(up, down)));
+                Stream(t + i, Sharpen(m, Avg(up, down)));
                 Store(keep + i, vs);
             }
         } else {
-            const uint8_t *o = b.Odd(y), *od = b.Odd(y + 2);
-            uint8_t* ou = b.Odd(y - 2);
+            const uint8_t *o = picture(other, y), *od = picture(other, y + 2);
+            uint8_t* ou = picture(other, y - 2);
             for (int i = 0; i < kRow; i += 64) {
                 const __m512i vo = Load(o + i), su = Load(s - kRow + i), sd = Load(s + kRow + i);
-                const __m512i c = Avg(vo, Avg(su, sd));
+                const __m512i m = Avg(vo, Avg(su, sd));
                 const __m512i up = Avg(su, Avg(Load(ou + i), vo));
                 const __m512i down = Avg(sd, Avg(vo, Load(od + i)));
-                Store(ou + i, Load(s - 2 * kRow + i));
-                Stream(t + i, Sharpen(c, Avg(up, down)));
+                if (renew) Store(ou + i, Load(s - 2 * kRow + i));
+                Stream(t + i, Sharpen(m, Avg(up, down)));
             }
         }
     }
@@ -215,9 +219,15 @@ std::vector<FloorLoop> CFloors::Loops() {
     return {
         {"floor blend", "Blend", [&b] { Blend<false>(b); }},
         {"floor blend+yc", "Blend+YUY2", [&b] { Blend<true>(b); }},
-        {"floor blendsharp", "BlendSharp", [&b] { BlendSharpDirect(b); }},
+        {"floor blendsharp", "BlendSharp", [&b] { BlendSharpDirect(b, 0, true); }},
         {"floor blendsharp+yc", "BlendSharp+YUY2", [&b] { BlendSharp<true>(b); }},
         {"floor linearsharp+yc", "LinearSharp+YUY2", [&b] { LinearSharpYc(b); }},
+        {"floor blendsharp double", "BlendSharp Double",
+         [&b] {
+             BlendSharpDirect(b, 0, false);
+             BlendSharpDirect(b, 1, false);
+         },
+         2},
     };
 }
 

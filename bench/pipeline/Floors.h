@@ -13,6 +13,7 @@ struct FloorLoop {
     const char* name;
     const char* mode;  // the benchmark case it bounds
     std::function<void()> frame;
+    int outputs = 1;  // output frames per call
 };
 
 class CFloors {

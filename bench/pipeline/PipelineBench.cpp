@@ -142,8 +142,8 @@ public:
     Row MeasureFloor(const lumoka::FloorLoop& f, Regime regime, uint32_t checksum, double traffic) {
         Row r = Start(f.name, regime);
         r.traffic = traffic;
-        r.t = timer_.Run(f.frame, regime, perRound_, rounds_);
-        r.perInput = r.t.median;
+        r.t = timer_.Run(f.frame, regime, perRound_, rounds_, f.outputs);
+        r.perInput = r.t.median * f.outputs;
         r.checksum = checksum;
         return r;
     }
@@ -224,7 +224,7 @@ Row MemcpyRow(const std::vector<Timing>& blocks, const Row& like) {
 }
 
 void Print(const std::vector<Row>& rows) {
-    std::printf("%-6s %-22s %9s %10s %10s %10s %10s %10s %6s %7s %7s %6s %4s %8s\n", "regime",
+    std::printf("%-6s %-24s %9s %10s %10s %10s %10s %10s %6s %7s %7s %6s %4s %8s\n", "regime",
                 "case", "frame", "ns/out", "min", "max", "ns/in", "memcpy", "ratio", "traffic",
                 "target", "floor", "ok", "checksum");
     for (const Row& r : rows) {
@@ -233,7 +233,7 @@ void Print(const std::vector<Row>& rows) {
         if (r.floor != 0) std::snprintf(floor, sizeof(floor), "%.2f", r.floor);
         const char* ok = r.target == kNoTarget ? "-" : (r.ratio <= r.target ? "yes" : "NO");
         std::printf(
-            "%-6s %-22s %4dx%-4d %10.0f %10.0f %10.0f %10.0f %10.0f %6.2f %7.2f %7s %6s "
+            "%-6s %-24s %4dx%-4d %10.0f %10.0f %10.0f %10.0f %10.0f %6.2f %7.2f %7s %6s "
             "%4s %08x\n",
             r.regime.c_str(), r.name.c_str(), r.width, r.height, r.t.median, r.t.min, r.t.max,
             r.perInput, r.memcpyNs, r.ratio, r.traffic, target, floor, ok, r.checksum);
@@ -312,7 +312,10 @@ int main(int argc, char** argv) {
             if (w == 1920) {
                 for (const lumoka::FloorLoop& f : floors.Loops()) {
                     if (!o.only.empty() && o.only != f.mode) continue;
-                    const double traffic = std::string(f.mode).find("Linear") == 0 ? 0.75 : 1.75;
+                    const std::string mode = f.mode;
+                    const double traffic = mode.find("Linear") == 0                   ? 0.75
+                                           : mode.find("Double") != std::string::npos ? 1.125
+                                                                                      : 1.75;
                     add(bench.MeasureFloor(f, regime, floors.OutputChecksum(), traffic), kNoTarget);
                     for (Row& r : measured) {
                         if (r.name == f.mode) r.floor = measured.back().ratio;

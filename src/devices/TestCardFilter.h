@@ -34,7 +34,7 @@
 
 namespace lumoka {
 
-enum class CardVariant { kMain, kPreviewOnly, kTwoCrossbars };
+enum class CardVariant { kMain, kPreviewOnly, kTwoCrossbars, kHotPlug };
 
 // Thread: interfaces on the application thread; CurrentInput and CurrentAdjust are read by the
 // streaming threads (atomics and the settings mutex).
@@ -49,6 +49,7 @@ public:
     static HRESULT CreateMain(IUnknown* outer, IUnknown** out);
     static HRESULT CreatePreviewOnly(IUnknown* outer, IUnknown** out);
     static HRESULT CreateTwoCrossbars(IUnknown* outer, IUnknown** out);
+    static HRESULT CreateHotPlug(IUnknown* outer, IUnknown** out);
 
     DECLARE_IUNKNOWN
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID riid, void** ppv) override;

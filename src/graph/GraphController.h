@@ -23,6 +23,7 @@
 #include "graph/GraphNotify.h"
 #include "graph/GraphWindowSide.h"
 #include "graph/GraphPlatform.h"
+#include "graph/ProcAmpInfo.h"
 
 
 enum RendererKind : int32_t {
@@ -32,25 +33,17 @@ enum RendererKind : int32_t {
     kRendererEvr = 3,
 };
 
+// One event of the graph's queue.
+struct GraphEvent {
+    long Code = 0;
+    LONG_PTR Param1 = 0;
+    LONG_PTR Param2 = 0;
+};
+
 struct FilterListEntry {
     std::wstring Name;  // at most 127 characters
     int32_t HasPages = 0;
 };
-
-// One video signal property as the device reports it; kNotSet where it reported nothing.
-struct ProcAmpInfo {
-    int32_t Property = kNotSet;
-    int32_t Min = kNotSet;
-    int32_t Max = kNotSet;
-    int32_t Step = kNotSet;
-    int32_t Default = kNotSet;
-    int32_t CapsFlags = kNotSet;
-    int32_t Value = kNotSet;
-    int32_t Flags = kNotSet;
-};
-
-using ProcAmpSettings = std::array<VideoProcAmpSetting, kVideoProcAmpCount>;
-using ProcAmpInfos = std::array<ProcAmpInfo, kVideoProcAmpCount>;
 
 class CGraphController {
 public:
@@ -101,9 +94,10 @@ public:
     void ClearFilterList() { m_filterList.clear(); }
     bool ShowFilterProperties(size_t index);
 
-    // The answer to WM_GRAPH_NOTIFY: fetches and frees queued events until none is left; no
-    // event is acted upon.
-    void DrainEvents();
+    // The answer to WM_GRAPH_NOTIFY: fetches and frees queued events until none is left and
+    // returns their codes and parameters (pointer parameters no longer to be dereferenced);
+    // the controller acts on none of them.
+    std::vector<GraphEvent> DrainEvents();
     IMediaEventEx* MediaEvent() const { return m_mediaEvent.Get(); }
 
     // --- video window state ---

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "PumpMessages.h"
 #include "res/WinfxPagesTestIds.h"
 #include "wincom/UniqueHandle.h"
 #include "winfx/Dialog.h"
@@ -24,35 +25,9 @@ namespace {
 constexpr COLORREF kPink = RGB(255, 200, 200);
 constexpr COLORREF kBlue = RGB(200, 200, 255);
 
-// Runs our routing and dispatch until the condition holds or the deadline passes.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CDialog::RouteDialogMessage(msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-        }
-        if (done()) return true;
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
 void PumpFor(DWORD ms) {
     const DWORD start = GetTickCount();
     PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
-}
-
-COLORREF ScreenPixel(HWND window, int x, int y) {
-    POINT p{x, y};
-    ClientToScreen(window, &p);
-    HDC screen = GetDC(nullptr);
-    const COLORREF c = GetPixel(screen, p.x, p.y);
-    ReleaseDC(nullptr, screen);
-    return c;
 }
 
 class CTestPage : public CDialog {

@@ -196,6 +196,14 @@ TEST_P(PixelOpsLevels, KernelsMatchTheDefinitions) {
         fast.sharpenAverageToFrame(&got[off], &a[off], &b[off], &c[off], n);
         fast.finishFrame();
         check("sharpenAverageToFrame");
+        ref.average(&want[off], &a[off], &b[off], n);
+        fast.averageToFrame(&got[off], &a[off], &b[off], n);
+        fast.finishFrame();
+        check("averageToFrame");
+        ref.copyToFrame(&want[off], &c[off], n);
+        fast.copyToFrame(&got[off], &c[off], n);
+        fast.finishFrame();
+        check("copyToFrame");
         // The expanding forms against the two scalar passes they stand for.
         for (bool lumaOnEven : {false, true}) {
             const bool xFirst = (iter & 4) != 0;

@@ -94,6 +94,7 @@ void DefBlendKeep(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, si
 void DefYcExpand(uint8_t* t, const uint8_t* s, size_t n, bool lumaOnEven) {
     for (size_t i = 0; i < n; ++i) t[i] = Table(s[i], i, lumaOnEven);
 }
+void DefCopy(uint8_t* t, const uint8_t* s, size_t n) { std::copy(s, s + n, t); }
 void DefFinish() {}
 using Expand = TwoPassExpand<DefAverage, DefAverageNested, DefBlendKeep, DefYcExpand>;
 
@@ -115,6 +116,8 @@ const RowKernels kDefinitionKernels = {
     Expand::BlendKeepExpand,
     nullptr,
     nullptr,
+    DefAverage,
+    DefCopy,
 };
 
 namespace {

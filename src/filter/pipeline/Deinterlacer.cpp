@@ -57,10 +57,11 @@ public:
         // Non-sharp blend rows go straight to the target; the sharp modes' target rows come
         // from the sharpen pass.
         blendToFrame_ = job.streamTarget && blend_ && !sharp_;
-        // LinearSharp without YC expansion writes half its target rows through the caches and
-        // reads them back, so its sharpened rows stay there too (streamed, its Double mode
-        // measured slower).
-        streamSharp_ = job.streamTarget && sharp_ && (blend_ || ycAfter_);
+        // Streamed, LinearSharp's rows that pass the sharpen pass unchanged are made in the
+        // row ring too and copied to the target from there, never read back from it.
+        streamSharp_ = job.streamTarget && sharp_;
+        // Simple and Linear write every target row once and never read it back.
+        streamSingle_ = job.streamTarget && !blend_ && !sharp_;
     }
 
     size_t Run();
@@ -110,6 +111,7 @@ private:
     bool lumaOnEven_ = false;
     bool blendToFrame_ = false;
     bool streamSharp_ = false;
+    bool streamSingle_ = false;
     uint8_t* srcRing_[4] = {};
     int64_t srcTag_[4] = {-1, -1, -1, -1};
     uint8_t* dRing_[4] = {};
@@ -165,7 +167,7 @@ const uint8_t* CDeinterlacer::Deinterlaced(int64_t y, uint8_t* dst, bool expand)
             if (expand) {
                 k_.averageExpand(dst, Src(y - 1), Src(y + 1), n_, RowLumaOnEven(y));
             } else {
-                k_.average(dst, Src(y - 1), Src(y + 1), n_);
+                (streamSingle_ ? k_.averageToFrame : k_.average)(dst, Src(y - 1), Src(y + 1), n_);
             }
             return dst;
         case kBlend:
@@ -263,7 +265,7 @@ void CDeinterlacer::StoreOtherField(int64_t y) {
 void CDeinterlacer::ProduceSharpRow(int64_t y) {
     const int slot = static_cast<int>(y & 3);
     uint8_t* into = dRing_[slot];
-    if (PassesSharpenUnchanged(y)) {
+    if (PassesSharpenUnchanged(y) && !streamSharp_) {
         if (uint8_t* t = g_.TargetRow(y)) into = t;
     }
     const int64_t start = y * r_;
@@ -286,7 +288,7 @@ void CDeinterlacer::EmitSharpened(int64_t y) {
     uint8_t* t = Target(y);
     const uint8_t* b = dRow_[y & 3];
     if (PassesSharpenUnchanged(y)) {
-        if (b != t) std::memcpy(t, b, n_);
+        if (b != t) (streamSharp_ ? k_.copyToFrame : scalar::CopyRow)(t, b, n_);
     } else if (h < 2) {
         std::memcpy(t, b, n_);
     } else if (y == 0) {
@@ -363,7 +365,7 @@ size_t CDeinterlacer::Run() {
         } else {
             uint8_t* t = Target(y);
             const uint8_t* d = Deinterlaced(y, t, false);
-            if (d != t) std::memcpy(t, d, n_);
+            if (d != t) (streamSingle_ ? k_.copyToFrame : scalar::CopyRow)(t, d, n_);
         }
         if (storeOther && y >= 1 && renewedRow_ != y - 1) StoreOtherField(y - 1);
     }

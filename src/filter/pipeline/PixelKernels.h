@@ -75,6 +75,11 @@ struct RowKernels {
     void (*blendSharpOther)(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_t* od,
                             const uint8_t* su, const uint8_t* sd, size_t n, bool evenCurrent,
                             const uint8_t* renew, bool toFrame);
+
+    // average and a plain row copy for a t that is a frame row written as by the *ToFrame
+    // kernels: the single-field modes' target rows of a large frame.
+    void (*averageToFrame)(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n);
+    void (*copyToFrame)(uint8_t* t, const uint8_t* s, size_t n);
 };
 
 const RowKernels& KernelsFor(SimdLevel level);
@@ -100,6 +105,7 @@ void AverageNestedFrom(uint8_t* t, const uint8_t* x, const uint8_t* p, const uin
 void BlendKeepFrom(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q, size_t from,
                    size_t n, bool xFirst, uint8_t* keep, const uint8_t* s);
 void YcExpandFrom(uint8_t* t, const uint8_t* s, size_t from, size_t n, bool lumaOnEven);
+void CopyRow(uint8_t* t, const uint8_t* s, size_t n);
 void BlendSharpCurrentFrom(uint8_t* t, const uint8_t* s, const uint8_t* su, const uint8_t* sd,
                            const uint8_t* ou, const uint8_t* od, size_t from, size_t n,
                            bool evenCurrent, uint8_t* keep);

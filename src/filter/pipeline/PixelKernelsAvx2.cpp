@@ -142,6 +142,8 @@ const RowKernels kAvx2Kernels = {Average,
                                  Expand::AverageNestedExpand,
                                  Expand::BlendKeepExpand,
                                  nullptr,
-                                 nullptr};
+                                 nullptr,
+                                 Average,
+                                 scalar::CopyRow};
 
 }  // namespace lumoka

@@ -217,6 +217,21 @@ void BlendKeepToFrame(uint8_t* t, const uint8_t* x, uint8_t* p, const uint8_t* q
     scalar::BlendKeepFrom(t, x, p, q, blockEnd, n, xFirst, keep, s);
 }
 
+void AverageToFrame(uint8_t* t, const uint8_t* a, const uint8_t* b, size_t n) {
+    const size_t blockEnd = n & ~size_t{15};
+    ForFrameLines(t, blockEnd, [&](auto whole, size_t i, __mmask64 m) {
+        StoreFrame<decltype(whole)::value>(t + i, m,
+                                           AverageFloor(LoadPart(m, a + i), LoadPart(m, b + i)));
+    });
+    scalar::AverageFrom(t, a, b, blockEnd, n);
+}
+
+void CopyToFrame(uint8_t* t, const uint8_t* s, size_t n) {
+    ForFrameLines(t, n, [&](auto whole, size_t i, __mmask64 m) {
+        StoreFrame<decltype(whole)::value>(t + i, m, LoadPart(m, s + i));
+    });
+}
+
 void SharpenAverageToFrame(uint8_t* t, const uint8_t* c, const uint8_t* u, const uint8_t* d,
                            size_t n) {
     const size_t blockEnd = n & ~size_t{15};
@@ -329,6 +344,8 @@ const RowKernels kAvx512Kernels = {Average,
                                    AverageNestedExpand,
                                    BlendKeepExpand,
                                    BlendSharpCurrent,
-                                   BlendSharpOther};
+                                   BlendSharpOther,
+                                   AverageToFrame,
+                                   CopyToFrame};
 
 }  // namespace lumoka

@@ -1,6 +1,8 @@
 // The scalar kernels: the definition every wider kernel is tested against.
 #include "filter/pipeline/PixelKernels.h"
 
+#include <cstring>
+
 namespace lumoka {
 
 // Luma 16..235 stretched to 0..255: entry x = clamp(floor((x - 16) * 76658 / 65536), 0, 255).
@@ -134,6 +136,8 @@ void BlendSharpOtherFrom(uint8_t* t, const uint8_t* o, uint8_t* ou, const uint8_
     }
 }
 
+void CopyRow(uint8_t* t, const uint8_t* s, size_t n) { std::memcpy(t, s, n); }
+
 }  // namespace scalar
 
 namespace {
@@ -179,6 +183,8 @@ const RowKernels kScalarKernels = {Average,
                                    Expand::AverageNestedExpand,
                                    Expand::BlendKeepExpand,
                                    nullptr,
-                                   nullptr};
+                                   nullptr,
+                                   Average,
+                                   scalar::CopyRow};
 
 }  // namespace lumoka

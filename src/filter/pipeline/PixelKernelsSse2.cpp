@@ -149,6 +149,8 @@ const RowKernels kSse2Kernels = {Average,
                                  Expand::AverageNestedExpand,
                                  Expand::BlendKeepExpand,
                                  nullptr,
-                                 nullptr};
+                                 nullptr,
+                                 Average,
+                                 scalar::CopyRow};
 
 }  // namespace lumoka

@@ -12,6 +12,16 @@ namespace {
 // The platform's case-insensitive, locale-aware comparison for the filter catalogue's order.
 int CompareNames(const wchar_t* a, const wchar_t* b) { return ::lstrcmpiW(a, b); }
 
+bool IsComboBoxClass(HWND window) {
+    wchar_t name[16] = {};
+    return window && ::GetClassNameW(window, name, 16) && ::lstrcmpiW(name, L"ComboBox") == 0;
+}
+
+// The combo box itself, or the edit field inside an editable one.
+bool IsInComboBox(HWND window) {
+    return IsComboBoxClass(window) || (window && IsComboBoxClass(::GetParent(window)));
+}
+
 }  // namespace
 
 CProfileMainDlg::CProfileMainDlg(ProfileEditorModel& model)
@@ -148,11 +158,13 @@ void CProfileMainDlg::OnOK() {
 }
 
 bool CProfileMainDlg::PreTranslateMessage(MSG& msg) {
-    // Enter and Escape go to the focused control (closing a combo box's list, for one) without
-    // the dialog manager turning them into OK or Cancel.
-    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
-        ::DispatchMessageW(&msg);
-        return true;
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) {
+        return false;
     }
-    return false;
+    // Enter and Escape never reach the dialog manager, which would turn them into OK and
+    // Cancel. A combo box gets them (they close its list); other controls have no use for
+    // them, and an edit control would hand Enter on to the default button, taking the focus
+    // with it (Wine does; editor_e2e_test shows the name edit keeping it).
+    if (IsInComboBox(msg.hwnd)) ::DispatchMessageW(&msg);
+    return true;
 }

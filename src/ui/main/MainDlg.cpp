@@ -10,24 +10,6 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Lumoka2";
 
-DWORD PriorityClassOf(ProcessPriority priority) {
-    switch (priority) {
-        case ProcessPriority::Normal:
-            return NORMAL_PRIORITY_CLASS;
-        case ProcessPriority::BelowNormal:
-            return BELOW_NORMAL_PRIORITY_CLASS;
-        case ProcessPriority::Idle:
-            return IDLE_PRIORITY_CLASS;
-        case ProcessPriority::AboveNormal:
-            return ABOVE_NORMAL_PRIORITY_CLASS;
-        case ProcessPriority::High:
-            return HIGH_PRIORITY_CLASS;
-        case ProcessPriority::Realtime:
-            return REALTIME_PRIORITY_CLASS;
-    }
-    return NORMAL_PRIORITY_CLASS;
-}
-
 HICON LoadIconOfSize(int cx, int cy) {
     return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
                                            MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, cx, cy,
@@ -100,15 +82,6 @@ void CMainDlg::ApplyTopMost() {
     ::SetWindowPos(GetHwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-// With no profile selected the profile's default (above normal) applies.
-void CMainDlg::ApplyProcessPriority() {
-    const SelectedProfileView profile = ViewOfSelectedProfile(TheConfig().SelectedProfile());
-    ProcessPriority priority;
-    if (ProcessPriorityFromSetting(profile.ProcessPriority, &priority)) {
-        ::SetPriorityClass(::GetCurrentProcess(), PriorityClassOf(priority));
-    }
-}
-
 // Until a graph reports its video size, the picture's "input ratio" is the client size.
 void CMainDlg::InitVideoGeometry() {
     const SelectedProfileView profile = ViewOfSelectedProfile(TheConfig().SelectedProfile());
@@ -116,19 +89,6 @@ void CMainDlg::InitVideoGeometry() {
     RECT client{};
     ::GetClientRect(GetHwnd(), &client);
     m_graph.SetNativeSize(IntSize{client.right - client.left, client.bottom - client.top});
-}
-
-// The window builds no graph yet, and without a graph there are no renderer statistics.
-double CMainDlg::RendererFrameRate() const { return 0.0; }
-
-void CMainDlg::RefreshTitle() {
-    const SelectedProfileView profile = ViewOfSelectedProfile(TheConfig().SelectedProfile());
-    RECT client{};
-    ::GetClientRect(GetHwnd(), &client);
-    const std::wstring title =
-        FormatWindowTitle(profile.Name, client.right - client.left, client.bottom - client.top,
-                          RendererFrameRate(), profile.AudioVolume);
-    ::SetWindowTextW(GetHwnd(), title.c_str());
 }
 
 void CMainDlg::Paint() {
@@ -139,6 +99,7 @@ void CMainDlg::Paint() {
     RECT client{};
     ::GetClientRect(GetHwnd(), &client);
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    PaintRecoveryLine(dc, client);
     if (::IsIconic(GetHwnd())) {
         const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
         const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
@@ -189,6 +150,7 @@ void CMainDlg::SaveConfiguration() {
 
 INT_PTR CMainDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     INT_PTR result = 0;
+    if (HandleRecoveryMessage(msg, wParam, lParam, &result)) return result;
     if (HandleGeometryMessage(msg, wParam, lParam, &result)) return result;
     if (HandleServiceMessage(msg, wParam, lParam, &result)) return result;
     switch (msg) {
@@ -197,7 +159,7 @@ INT_PTR CMainDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
             // Default processing follows, as for any button release.
             return CDialog::DialogProc(msg, wParam, lParam);
         case WM_UPDATE_TITLE:
-            RefreshTitle();
+            UpdateTitle();
             return SetMsgResult(0);
         case WM_GRAPH_NOTIFY:
             m_graph.DrainEvents();

@@ -27,6 +27,10 @@
 #include "config/Placement.h"
 #include "graph/GraphController.h"
 #include "ui/main/CommandRules.h"
+#include "ui/main/CursorHideWorker.h"
+#include "ui/main/DeliveredRateMeter.h"
+#include "ui/main/MainMessages.h"
+#include "ui/main/RecoveryRules.h"
 #include "ui/main/TitleRefreshWorker.h"
 #include "ui/main/VideoWindowSide.h"
 #include "wincom/UniqueHandle.h"
@@ -97,7 +101,28 @@ protected:
     void OnGraphBuilt();
     void OnGraphTornDown();
 
+    // --- recovery from a lost device (MainDlgRecovery.cpp) ---
+    // Graph events, the recovery timer, device arrivals, closing; true means handled.
+    bool HandleRecoveryMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    // Before the dispatch: "再生"/"再構築" while waiting try at once (true: handled); "停止",
+    // a profile and the editor end the wait and go on to their own work.
+    bool OnRecoveryCommand(UINT id);
+    // On the black client area while waiting with no graph: the waiting line.
+    void PaintRecoveryLine(HDC dc, const RECT& client);
+
 private:
+    void OnGraphEvents(const std::vector<GraphEvent>& events);
+    void ApplyRecovery(RecoveryAction action);
+    void TryRecoveryBuild();
+    void ShowRecoveryFailure();
+    void ArmRecovery();
+    void EndRecovery();
+    bool ProfileDevicesListed() const;
+
+    CRecoveryRules m_recovery;
+    HDEVNOTIFY m_deviceNotify = nullptr;
+    bool m_quietRebuild = false;  // a try of the wait: no failure box
+
     // Start-up, in the order OnInitDialog runs them.
     void SetCaptionAndIcons();
     void LoadConfiguration();
@@ -107,9 +132,6 @@ private:
     void ApplyProcessPriority();
     void InitVideoGeometry();
 
-    // Services while running.
-    void RefreshTitle();
-    double RendererFrameRate() const;
     void Paint();
 
     // Shut-down.
@@ -125,6 +147,32 @@ private:
     void ChooseProfile(size_t index);
     void ForwardTransformSetting(ProfileSetting setting, const Profile& profile);
 
+    // Geometry (MainDlgGeometry.cpp): sizing, moving, snapping, fullscreen mode.
+    bool CanResize() const;
+    IntRect ClientRectOnScreen() const;
+    void ResizeClient(int32_t width, int32_t height);
+    bool OnSizing(UINT edge, RECT* rect);
+    void Zoom(double factor);
+    void SetFixedClientSize(int32_t width, int32_t height);
+    void SetAspectRatio(int32_t stored);
+    void SetStyleAndRect(LONG_PTR style, const IntRect& window);
+    void ToggleTitleBar();
+    void ToggleFrame();
+    void ToggleTopMost();
+    void OnLeftButtonDown(int x, int y);
+    void OnMouseMove(int x, int y);
+    void OnLeftButtonUp();
+    void SnapWindow();
+    void EnterFullScreen();
+    void LeaveFullScreen();
+
+    // Services (MainDlgServices.cpp): title, cursor, power, priority, volume.
+    double FrameRate();
+    bool SwallowsSystemCommand(WPARAM command) const;
+    void SetVolume(int32_t percent);
+    void OnWheel(int delta);
+    void ResetCursorIdle();
+
     lumoka::UniqueIcon m_bigIcon;
     lumoka::UniqueIcon m_smallIcon;
     CTitleRefreshWorker m_titleWorker;
@@ -135,4 +183,12 @@ private:
     // placement rather than the screen-filling one.
     bool m_fullScreen = false;
     WindowPlacement m_savedPlacement;
+
+    // Moving by dragging the picture: the cursor's offset from the window's top-left corner.
+    bool m_dragging = false;
+    POINT m_dragOffset{};
+    // The last mouse position in client coordinates, to tell movement from repeated moves.
+    POINT m_lastMouse{-1, -1};
+    CCursorHideWorker m_cursorWorker{WM_HIDE_CURSOR};
+    CDeliveredRateMeter m_rateMeter;
 };
