@@ -3,8 +3,16 @@
 # with --wine also builds it with MinGW in build/bench-windows and runs it under Wine, the code
 # users run. Each run prints its table and writes pipeline.json in its build folder. Other
 # arguments go to the benchmark (e.g. --regime hot, --only Blend, --rounds 21).
+#
+#   bash scripts/bench.sh latency [--frames N] [--seconds N] [--only filter|screen]
+# runs the latency benchmark instead (scripts/latency-bench.sh): the transform filter's
+# residence time per mode and the screen latency per renderer, tee and filter mode, under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = "latency" ]; then
+  shift
+  exec bash scripts/latency-bench.sh "$@"
+fi
 wine=0
 args=()
 for a in "$@"; do

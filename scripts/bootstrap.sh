@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang googletest libbenchmark-dev
+  cmake ninja-build g++ clang libclang-rt-dev googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-utils imagemagick libgl1-mesa-dri libasound2-plugins
   fonts-wine fonts-ipafont-gothic locales procps file python3

@@ -42,6 +42,15 @@ else
   echo "native build failed"; status=1
 fi
 
+echo "== fuzz target (clang + libFuzzer, ASan + UBSan): a short fixed-count run"
+if cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMOKA_SANITIZE=ON \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMOKA_FUZZ=ON >/dev/null &&
+   cmake --build build/fuzz -j"$jobs" --target config_fuzz; then
+  run_ctest fuzz build/fuzz -L fuzz
+else
+  echo "fuzz build failed"; status=1
+fi
+
 echo "== Windows build (MinGW-w64) and tests under Wine"
 if cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release >/dev/null &&

@@ -3,6 +3,8 @@
 #include <utility>
 
 #include "config/IniFile.h"
+#include "config/TextFile.h"
+#include "config/TextFileDetail.h"
 
 const wchar_t kSettingsFileName[] = L"Lumoka2.ini";
 const wchar_t kProfileFileName[] = L"Profile.ini";
@@ -42,7 +44,12 @@ bool CConfig::SaveSettings() const { return SaveSettingsTo(SettingsPath); }
 
 bool CConfig::LoadProfiles() { return LoadProfilesFrom(ProfilePath); }
 
-bool CConfig::SaveProfiles() const { return SaveProfilesTo(ProfilePath); }
+bool CConfig::SaveProfiles() const {
+    textfile_detail::PausePoint("profiles");
+    return SaveProfilesTo(ProfilePath);
+}
+
+void CConfig::RemoveStaleSaveFiles() const { RemoveStaleTempFiles(ProgramDir); }
 
 void CConfig::ResetSettings(const DesktopMetrics& desktop) { ReadSettings(CIniFile(), desktop); }
 
@@ -76,6 +83,23 @@ void CConfig::ReadSettings(const CIniFile& ini, const DesktopMetrics& desktop) {
 
 bool CConfig::SaveSettingsTo(const std::wstring& path) const {
     CIniFile ini;
+    WriteSettings(ini);
+    return ini.Save(path);
+}
+
+void CConfig::LoadSettingsFromText(const std::wstring& text, const DesktopMetrics& desktop) {
+    CIniFile ini;
+    ini.ParseText(text);
+    ReadSettings(ini, desktop);
+}
+
+std::wstring CConfig::SettingsText() const {
+    CIniFile ini;
+    WriteSettings(ini);
+    return ini.Serialize();
+}
+
+void CConfig::WriteSettings(CIniFile& ini) const {
     ini.SetInt(kCommon, kFileVersionKey, kFileVersion);
     ini.SetPlacement(Placement);
     ini.SetInt(kWindow, L"AspectRatio", AspectRatio);
@@ -92,7 +116,6 @@ bool CConfig::SaveSettingsTo(const std::wstring& path) const {
     ini.SetInt(kSnapShot, L"VideoSize", VideoSize);
     ini.SetInt(kSnapShot, L"Crop", Crop);
     ini.SetInt(kSnapShot, L"JpegQuality", JpegQuality);
-    return ini.Save(path);
 }
 
 void CConfig::ResetProfiles() { ReadProfiles(CIniFile()); }
@@ -123,13 +146,29 @@ void CConfig::ReadProfiles(const CIniFile& ini) {
 
 bool CConfig::SaveProfilesTo(const std::wstring& path) const {
     CIniFile ini;
+    WriteProfiles(ini);
+    return ini.Save(path);
+}
+
+void CConfig::LoadProfilesFromText(const std::wstring& text) {
+    CIniFile ini;
+    ini.ParseText(text);
+    ReadProfiles(ini);
+}
+
+std::wstring CConfig::ProfilesText() const {
+    CIniFile ini;
+    WriteProfiles(ini);
+    return ini.Serialize();
+}
+
+void CConfig::WriteProfiles(CIniFile& ini) const {
     ini.SetInt(kCommon, kFileVersionKey, kFileVersion);
     ini.SetInt(kProfile, L"Selected", Selected);
     ini.SetInt(kProfile, L"LastTab", LastTab);
     for (size_t i = 0; i < Profiles.size(); ++i) {
         WriteProfile(ini, ProfileSectionName(static_cast<int>(i)), Profiles[i]);
     }
-    return ini.Save(path);
 }
 
 Profile* CConfig::SelectedProfile() {

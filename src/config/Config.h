@@ -39,11 +39,22 @@ public:
     bool SaveSettings() const;
     bool SaveProfiles() const;
 
+    // Removes what interrupted saves left in the program folder (their temporary files, by the
+    // file layer's own pattern). Init does it on Windows.
+    void RemoveStaleSaveFiles() const;
+
     // The same for any file, for tools and tests.
     bool LoadSettingsFrom(const std::wstring& path, const DesktopMetrics& desktop);
     bool SaveSettingsTo(const std::wstring& path) const;
     bool LoadProfilesFrom(const std::wstring& path);
     bool SaveProfilesTo(const std::wstring& path) const;
+
+    // The same on text held in memory, without any file: the text a load parses and the text a
+    // save writes (before the file layer's encoding).
+    void LoadSettingsFromText(const std::wstring& text, const DesktopMetrics& desktop);
+    void LoadProfilesFromText(const std::wstring& text);
+    std::wstring SettingsText() const;
+    std::wstring ProfilesText() const;
 
     // Every settings member at its default (what a missing settings file gives).
     void ResetSettings(const DesktopMetrics& desktop);
@@ -87,6 +98,8 @@ public:
 private:
     void ReadSettings(const CIniFile& ini, const DesktopMetrics& desktop);
     void ReadProfiles(const CIniFile& ini);
+    void WriteSettings(CIniFile& ini) const;
+    void WriteProfiles(CIniFile& ini) const;
 };
 
 // The process-wide configuration object (constructed on first use, destroyed at exit).

@@ -8,7 +8,9 @@ bool CConfig::Init() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A path that fills the buffer has been cut short: no folder of it can be trusted.
     if (length == 0 || length >= MAX_PATH) return false;
-    return InitFromModulePath(std::wstring(path, length));
+    if (!InitFromModulePath(std::wstring(path, length))) return false;
+    RemoveStaleSaveFiles();
+    return true;
 }
 
 DesktopMetrics QueryDesktopMetrics() {

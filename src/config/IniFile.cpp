@@ -33,6 +33,8 @@ void CIniFile::Clear() {
     m_text.clear();
     m_currentSection.clear();
     m_sections.clear();
+    m_sectionIndex.clear();
+    m_keyIndex.clear();
 }
 
 bool CIniFile::Load(const std::wstring& path) {
@@ -71,6 +73,8 @@ void CIniFile::ParseText(const std::wstring& text) {
 
 void CIniFile::Parse() {
     m_sections.clear();
+    m_sectionIndex.clear();
+    m_keyIndex.clear();
     m_currentSection.clear();
     size_t start = 0;
     while (start < m_text.size()) {
@@ -109,14 +113,11 @@ void CIniFile::ParseLine(const std::wstring& line) {
 }
 
 const std::wstring* CIniFile::Find(const std::wstring& section, const std::wstring& key) const {
-    for (const Section& s : m_sections) {
-        if (s.Name != section) continue;
-        for (const Entry& e : s.Entries) {
-            if (e.Key == key) return &e.Value;
-        }
-        return nullptr;
-    }
-    return nullptr;
+    const auto s = m_sectionIndex.find(section);
+    if (s == m_sectionIndex.end()) return nullptr;
+    const auto& keys = m_keyIndex[s->second];
+    const auto e = keys.find(key);
+    return e == keys.end() ? nullptr : &m_sections[s->second].Entries[e->second].Value;
 }
 
 int32_t CIniFile::ToInt32(const std::wstring& text) {
@@ -178,18 +179,18 @@ bool CIniFile::GetPlacement(WindowPlacement& out) const {
 
 bool CIniFile::SetString(const std::wstring& section, const std::wstring& key,
                          const std::wstring& value) {
-    for (Section& s : m_sections) {
-        if (s.Name != section) continue;
-        for (Entry& e : s.Entries) {
-            if (e.Key == key) {
-                e.Value = value;
-                return true;
-            }
-        }
-        s.Entries.push_back(Entry{key, value});
-        return true;
+    const auto s = m_sectionIndex.emplace(section, m_sections.size());
+    if (s.second) {
+        m_sections.push_back(Section{section, {}});
+        m_keyIndex.emplace_back();
     }
-    m_sections.push_back(Section{section, {Entry{key, value}}});
+    Section& target = m_sections[s.first->second];
+    const auto e = m_keyIndex[s.first->second].emplace(key, target.Entries.size());
+    if (e.second) {
+        target.Entries.push_back(Entry{key, value});
+    } else {
+        target.Entries[e.first->second].Value = value;
+    }
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "config/Placement.h"
@@ -78,4 +79,8 @@ private:
     std::wstring m_text;
     std::wstring m_currentSection;
     std::vector<Section> m_sections;
+    // Positions in m_sections and in each section's entries by name: a file of many thousand
+    // keys (a damaged list count) still loads and saves in linear time.
+    std::unordered_map<std::wstring, size_t> m_sectionIndex;
+    std::vector<std::unordered_map<std::wstring, size_t>> m_keyIndex;
 };

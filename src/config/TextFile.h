@@ -17,6 +17,11 @@ bool ReadTextFile(const std::wstring& path, std::wstring& text);
 // Every LF is written as CR LF; characters the encoding cannot hold are written as "?".
 bool ReplaceTextFile(const std::wstring& path, const std::wstring& text);
 
+// Removes the temporary files an interrupted save of ReplaceTextFile left in the folder (with
+// its trailing separator): only names of the layer's own pattern. Windows only; elsewhere the
+// native tools leave such files to the user.
+void RemoveStaleTempFiles(const std::wstring& folder);
+
 // Test hook: while set to n >= 0, the n-th write into a temporary file (counted from 0)
 // fails. -1 (the default) turns the fault off.
 void SetTextFileWriteFaultForTesting(int64_t failingWrite);

@@ -1,4 +1,11 @@
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <thread>
 
 #include "config/TextFile.h"
 #include "config/TextFileDetail.h"
@@ -6,6 +13,28 @@
 namespace {
 
 std::atomic<int64_t> g_failingWrite{-1};
+
+// The armed point's name and passage, read once from the environment.
+struct PauseRequest {
+    std::string name;
+    int passage = 1;
+};
+
+const PauseRequest& Request() {
+    static const PauseRequest request = [] {
+        PauseRequest r;
+        const char* value = std::getenv("LUMOKA_SAVE_PAUSE");
+        if (!value) return r;
+        r.name = value;
+        const size_t at = r.name.find('@');
+        if (at != std::string::npos) {
+            r.passage = std::atoi(r.name.c_str() + at + 1);
+            r.name.erase(at);
+        }
+        return r;
+    }();
+    return request;
+}
 
 }  // namespace
 
@@ -33,6 +62,22 @@ std::string FromDiskLineEnds(const std::string& bytes) {
         out += bytes[i];
     }
     return out;
+}
+
+bool IsPausePointArmed(const char* name) { return Request().name == name; }
+
+void PausePoint(const char* name) {
+    if (!IsPausePointArmed(name)) return;
+    static std::mutex mutex;
+    static std::map<std::string, int> passages;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (++passages[name] != Request().passage) return;
+    }
+    if (const char* signal = std::getenv("LUMOKA_SAVE_PAUSE_SIGNAL")) {
+        if (FILE* file = std::fopen(signal, "w")) std::fclose(file);
+    }
+    for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 }
 
 bool ConsumeWriteFault() {

@@ -96,16 +96,31 @@ bool ReadTextFile(const std::wstring& path, std::wstring& text) {
     const bool ok = !std::ferror(file);
     std::fclose(file);
     if (!ok) return false;
-    text = FromUtf8(textfile_detail::FromDiskLineEnds(bytes));
+    text = textfile_detail::DecodeDiskText(bytes);
     return true;
 }
+
+namespace textfile_detail {
+
+std::wstring DecodeDiskText(const std::string& bytes) { return FromUtf8(FromDiskLineEnds(bytes)); }
+
+bool EncodeDiskText(const std::wstring& text, std::string& bytes) {
+    bytes = ToDiskLineEnds(ToUtf8(text));
+    return true;
+}
+
+}  // namespace textfile_detail
+
+void RemoveStaleTempFiles(const std::wstring&) {}
 
 bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
     const std::string target = ToUtf8(path);
     std::string temp = target + ".XXXXXX";
     const int fd = ::mkstemp(&temp[0]);
     if (fd < 0) return false;
-    bool ok = WriteAll(fd, textfile_detail::ToDiskLineEnds(ToUtf8(text)));
+    std::string bytes;
+    textfile_detail::EncodeDiskText(text, bytes);
+    bool ok = WriteAll(fd, bytes);
     // A replaced file keeps its permissions; a new one gets the usual 0644.
     struct stat old {};
     const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;

@@ -62,19 +62,31 @@ std::wstring FromAnsi(const std::string& bytes) {
     return text;
 }
 
+// Temporary files are "lmk" and one to four hex digits, ".tmp" (GetTempFileNameW's pattern).
+const wchar_t kTempPrefix[] = L"lmk";
+
+bool IsOurTempName(const std::wstring& name) {
+    const size_t prefix = 3;
+    if (name.size() < prefix + 5 || name.size() > prefix + 8) return false;
+    if (_wcsnicmp(name.c_str(), kTempPrefix, prefix) != 0) return false;
+    const size_t digits = name.size() - prefix - 4;
+    if (_wcsicmp(name.c_str() + prefix + digits, L".tmp") != 0) return false;
+    return std::all_of(name.begin() + prefix, name.begin() + prefix + digits, iswxdigit);
+}
+
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return L".";
     return path.substr(0, slash + 1);
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+bool WriteAll(HANDLE file, const char* data, size_t size) {
     size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < size) {
         if (textfile_detail::ConsumeWriteFault()) return false;
-        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 20));
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1 << 20));
         DWORD written = 0;
-        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+        if (!WriteFile(file, data + done, chunk, &written, nullptr) || written == 0) {
             return false;
         }
         done += written;
@@ -86,7 +98,15 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = WriteAll(file, bytes);
+    textfile_detail::PausePoint("before-temp");
+    // Written in two halves only while a kill test stops the save between them.
+    const size_t half = textfile_detail::IsPausePointArmed("mid-temp") ? bytes.size() / 2 : 0;
+    bool ok = WriteAll(file, bytes.data(), half);
+    if (half > 0) {
+        FlushFileBuffers(file);
+        textfile_detail::PausePoint("mid-temp");
+    }
+    ok = ok && WriteAll(file, bytes.data() + half, bytes.size() - half);
     ok = FlushFileBuffers(file) && ok;
     ok = CloseHandle(file) && ok;
     return ok;
@@ -118,19 +138,44 @@ bool ReadTextFile(const std::wstring& path, std::wstring& text) {
         if (read == 0) break;
         bytes.append(buffer.data(), read);
     }
-    text = FromAnsi(textfile_detail::FromDiskLineEnds(bytes));
+    text = textfile_detail::DecodeDiskText(bytes);
     return true;
+}
+
+namespace textfile_detail {
+
+std::wstring DecodeDiskText(const std::string& bytes) { return FromAnsi(FromDiskLineEnds(bytes)); }
+
+bool EncodeDiskText(const std::wstring& text, std::string& bytes) {
+    std::string ansi;
+    if (!ToAnsi(text, ansi)) return false;
+    bytes = ToDiskLineEnds(ansi);
+    return true;
+}
+
+}  // namespace textfile_detail
+
+void RemoveStaleTempFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + kTempPrefix + L"*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        // A save in progress holds its file open without delete sharing: it stays.
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsOurTempName(data.cFileName))
+            DeleteFileW((folder + data.cFileName).c_str());
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
 }
 
 bool ReplaceTextFile(const std::wstring& path, const std::wstring& text) {
     if (IsReadOnly(path)) return false;
-    std::string ansi;
-    if (!ToAnsi(text, ansi)) return false;
-    const std::string bytes = textfile_detail::ToDiskLineEnds(ansi);
+    std::string bytes;
+    if (!textfile_detail::EncodeDiskText(text, bytes)) return false;
     wchar_t temp[MAX_PATH + 1] = {};
     // Creates the temporary file, so the name is ours until we remove or rename it.
-    if (!GetTempFileNameW(FolderOf(path).c_str(), L"lmk", 0, temp)) return false;
+    if (!GetTempFileNameW(FolderOf(path).c_str(), kTempPrefix, 0, temp)) return false;
     bool ok = WriteNewFile(temp, bytes);
+    if (ok) textfile_detail::PausePoint("before-replace");
     // Replacing needs delete access to the target: while another handle holds it open without
     // delete sharing, Windows fails with a sharing violation and Wine 8 with access denied
     // (ConfigWineTest.FailedSaveKeepsOpenFile). Either way the old file stays as it was.

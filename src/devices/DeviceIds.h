@@ -12,6 +12,14 @@
 // IUnknown and 0 (device removed) to the graph. Clearing the switch makes it deliver again and
 // sends EC_DEVICE_LOST with 1 (device back). The switch lives as long as the filter object
 // (in process) or the registry value (which is not reset by the device).
+//
+// Unplugging, for tests: "Lumoka Test Card (Hot-Plug)" is a card of its own that leaves and
+// rejoins the device enumeration as a USB card does. Call the DLL's export
+//   HRESULT WINAPI LumokaPlugHotPlugCard(BOOL plugged)
+// (or run `rundll32 LumokaTestDevices.dll,HotPlug unplug|replug`). Unplugging removes the
+// card's entry from the video input category and sets the REG_DWORD "Unplugged" = 1 under the
+// card's switch key (above); a running hot-plug card then behaves as on signal loss (stops
+// delivering, EC_DEVICE_LOST with 0). Replugging writes the entry again and clears the value.
 #pragma once
 
 // Before any platform header: strsafe.h (pulled in by dshow.h) renames the wide printf
@@ -30,6 +38,9 @@ inline constexpr GUID CLSID_LumokaTestCardPreview = {
 // "Lumoka Test Card (Two Crossbars)": like the main card, with two crossbars in series.
 inline constexpr GUID CLSID_LumokaTestCardTwoCrossbars = {
     0xFA9C5006, 0x3E39, 0x449D, {0x82, 0x44, 0x8F, 0x9A, 0xEF, 0x45, 0xAF, 0xA1}};
+// "Lumoka Test Card (Hot-Plug)": like the main card; it can be unplugged (see above).
+inline constexpr GUID CLSID_LumokaTestCardHotPlug = {
+    0x2F6B1C84, 0x93D7, 0x4E5A, {0xB0, 0x1E, 0x6C, 0x55, 0x8A, 0x27, 0xD4, 0x3B}};
 // The card's crossbar, added to the graph by the capture filter itself.
 inline constexpr GUID CLSID_LumokaCrossbar = {
     0xFEF77682, 0xE359, 0x4C09, {0x8B, 0xA1, 0x40, 0x79, 0x41, 0x52, 0x27, 0x47}};

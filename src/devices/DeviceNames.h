@@ -14,6 +14,9 @@ constexpr char kTestCardPath0[] = "lumoka-testcard-0";
 constexpr char kTestCardPath1[] = "lumoka-testcard-1";
 constexpr char kTestCardPreviewPath[] = "lumoka-testcard-preview";
 constexpr char kTestCardTwoCrossbarsPath[] = "lumoka-testcard-2xbar";
+// The card that tests unplug and replug (HotPlug in DeviceIds.h); no other test uses it.
+constexpr char kTestCardHotPlug[] = "Lumoka Test Card (Hot-Plug)";
+constexpr char kTestCardHotPlugPath[] = "lumoka-testcard-hotplug";
 
 constexpr char kTestTone[] = "Lumoka Test Tone";
 constexpr char kTestToneDescription[] = "Lumoka virtual microphone (sine tone)";

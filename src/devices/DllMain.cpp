@@ -5,6 +5,7 @@
 #include <dshow.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "devices/PassThrough.h"
 #include "devices/PassThroughPage.h"
 #include "devices/TestCardFilter.h"
+#include "devices/TestDeviceFilter.h"
 #include "devices/TestToneFilter.h"
 #include "dsbase/ClassFactory.h"
 #include "dsbase/Registration.h"
@@ -30,6 +32,8 @@ const CFactoryTemplate kClasses[] = {
      &CTestCardFilter::CreatePreviewOnly},
     {L"Lumoka Test Card (Two Crossbars)", &CLSID_LumokaTestCardTwoCrossbars,
      &CTestCardFilter::CreateTwoCrossbars},
+    {L"Lumoka Test Card (Hot-Plug)", &CLSID_LumokaTestCardHotPlug,
+     &CTestCardFilter::CreateHotPlug},
     {L"Lumoka Crossbar", &CLSID_LumokaCrossbar, &CCrossbar::Create},
     {L"Lumoka Test Tone", &CLSID_LumokaTestTone, &CTestToneFilter::Create},
     {L"Lumoka Test Pass-Through", &CLSID_LumokaPassThrough, &CPassThroughFilter::Create},
@@ -65,12 +69,17 @@ const Device kDevices[] = {
     {&CLSID_LumokaTestCardTwoCrossbars, &CLSID_VideoInputDeviceCategory,
      devicenames::kTestCardTwoCrossbars, devicenames::kTestCardDescription,
      devicenames::kTestCardTwoCrossbarsPath, "lumoka-testcard-2xbar", PinSet::kCard},
+    {&CLSID_LumokaTestCardHotPlug, &CLSID_VideoInputDeviceCategory, devicenames::kTestCardHotPlug,
+     devicenames::kTestCardDescription, devicenames::kTestCardHotPlugPath,
+     "lumoka-testcard-hotplug", PinSet::kCard},
     {&CLSID_LumokaTestTone, &CLSID_AudioInputDeviceCategory, devicenames::kTestTone,
      devicenames::kTestToneDescription, devicenames::kTestTonePath, "lumoka-testtone-0",
      PinSet::kTone},
     {&CLSID_LumokaPassThrough, &CLSID_LegacyAmFilterCategory, devicenames::kPassThrough,
      devicenames::kPassThroughDescription, "", "", PinSet::kPassThrough},
 };
+
+const Device& kHotPlugCard = kDevices[5];
 
 CCategoryEntry EntryOf(const Device& d) {
     CCategoryEntry e;
@@ -159,6 +168,33 @@ STDAPI DllUnregisterServer() {
         if (FAILED(hr)) result = hr;
     }
     return result;
+}
+
+// Unplugs or replugs the hot-plug card (see DeviceIds.h): its category entry and the switch
+// its running filters read.
+extern "C" HRESULT WINAPI LumokaPlugHotPlugCard(BOOL plugged) {
+    const Device& card = kHotPlugCard;
+    const std::wstring key = SignalSwitchKey(Wide(card.path));
+    if (!plugged) {
+        const DWORD one = 1;
+        const LSTATUS set = RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Unplugged",
+                                            REG_DWORD, &one, sizeof(one));
+        const HRESULT hr = UnregisterFromCategory(EntryOf(card));
+        return set != ERROR_SUCCESS ? HRESULT_FROM_WIN32(set) : hr;
+    }
+    const bool needsCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    const HRESULT hr = RegisterDevice(card);
+    if (needsCom) CoUninitialize();
+    const LSTATUS cleared = RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Unplugged");
+    if (FAILED(hr)) return hr;
+    return cleared == ERROR_SUCCESS || cleared == ERROR_FILE_NOT_FOUND ? S_OK
+                                                                       : HRESULT_FROM_WIN32(cleared);
+}
+
+// rundll32 LumokaTestDevices.dll,HotPlug unplug|replug
+extern "C" void CALLBACK HotPlugW(HWND, HINSTANCE, LPWSTR args, int) {
+    const bool unplug = args && std::wcsstr(args, L"unplug") != nullptr;
+    LumokaPlugHotPlugCard(unplug ? FALSE : TRUE);
 }
 
 STDAPI DllRegisterServer() {

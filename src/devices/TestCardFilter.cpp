@@ -26,6 +26,20 @@ HRESULT ToHResult(ProcAmpResult r) {
 
 constexpr long kAvailableStandards = standard::kLines525 | standard::kLines625;
 
+const GUID& ClassOf(CardVariant v) {
+    switch (v) {
+        case CardVariant::kPreviewOnly:
+            return CLSID_LumokaTestCardPreview;
+        case CardVariant::kTwoCrossbars:
+            return CLSID_LumokaTestCardTwoCrossbars;
+        case CardVariant::kHotPlug:
+            return CLSID_LumokaTestCardHotPlug;
+        case CardVariant::kMain:
+            break;
+    }
+    return CLSID_LumokaTestCard;
+}
+
 HRESULT CreateVariant(CardVariant v, IUnknown* outer, IUnknown** out) {
     if (outer) return CLASS_E_NOAGGREGATION;
     auto* card = new (std::nothrow) CTestCardFilter(v);
@@ -37,10 +51,7 @@ HRESULT CreateVariant(CardVariant v, IUnknown* outer, IUnknown** out) {
 }  // namespace
 
 CTestCardFilter::CTestCardFilter(CardVariant variant)
-    : CTestDeviceFilter(L"Lumoka test card", variant == CardVariant::kMain ? CLSID_LumokaTestCard
-                                             : variant == CardVariant::kPreviewOnly
-                                                 ? CLSID_LumokaTestCardPreview
-                                                 : CLSID_LumokaTestCardTwoCrossbars),
+    : CTestDeviceFilter(L"Lumoka test card", ClassOf(variant)),
       variant_(variant),
       standard_(standard::kNTSC_M) {
     if (variant != CardVariant::kPreviewOnly) {
@@ -65,6 +76,17 @@ HRESULT CTestCardFilter::CreatePreviewOnly(IUnknown* outer, IUnknown** out) {
 }
 HRESULT CTestCardFilter::CreateTwoCrossbars(IUnknown* outer, IUnknown** out) {
     return CreateVariant(CardVariant::kTwoCrossbars, outer, out);
+}
+HRESULT CTestCardFilter::CreateHotPlug(IUnknown* outer, IUnknown** out) {
+    return CreateVariant(CardVariant::kHotPlug, outer, out);
+}
+
+void CTestCardFilter::PublishFrameStamp(uint32_t counter) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    std::lock_guard<std::mutex> guard(stampMutex_);
+    if (!stamps_) stamps_ = std::make_unique<CFrameStampRing>(DeviceName());
+    stamps_->Publish(counter & 0xFFFF, now.QuadPart);
 }
 
 HRESULT STDMETHODCALLTYPE CTestCardFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {

@@ -28,13 +28,14 @@
 #include <mutex>
 
 #include "devices/AnalogPin.h"
+#include "devices/FrameStampRing.h"
 #include "devices/TestDeviceFilter.h"
 #include "devices/signal/ProcAmpTable.h"
 #include "devices/signal/TestPicture.h"
 
 namespace lumoka {
 
-enum class CardVariant { kMain, kPreviewOnly, kTwoCrossbars };
+enum class CardVariant { kMain, kPreviewOnly, kTwoCrossbars, kHotPlug };
 
 // Thread: interfaces on the application thread; CurrentInput and CurrentAdjust are read by the
 // streaming threads (atomics and the settings mutex).
@@ -49,6 +50,7 @@ public:
     static HRESULT CreateMain(IUnknown* outer, IUnknown** out);
     static HRESULT CreatePreviewOnly(IUnknown* outer, IUnknown** out);
     static HRESULT CreateTwoCrossbars(IUnknown* outer, IUnknown** out);
+    static HRESULT CreateHotPlug(IUnknown* outer, IUnknown** out);
 
     DECLARE_IUNKNOWN
     HRESULT STDMETHODCALLTYPE NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
@@ -79,6 +81,8 @@ public:
     HRESULT STDMETHODCALLTYPE UpstreamRouteChanged() override;
 
     VideoInput CurrentInput() const { return input_.load(); }
+    // A video pin drew `counter` into a picture: publishes it with the time (FrameStampRing.h).
+    void PublishFrameStamp(uint32_t counter);
     PictureAdjust CurrentAdjust();
 
 private:
@@ -92,6 +96,8 @@ private:
     std::atomic<long> standard_;
     std::atomic<long> vcrLocking_{0};
     std::atomic<long> outputEnable_{1};
+    std::mutex stampMutex_;
+    std::unique_ptr<CFrameStampRing> stamps_;  // opened at the first picture
 };
 
 }  // namespace lumoka

@@ -34,6 +34,10 @@ HRESULT CTestDeviceFilter::OnLoad(IPropertyBag*) {
     return S_OK;
 }
 
+std::wstring CTestDeviceFilter::DeviceName() {
+    return BagDevicePath().empty() ? BagFriendlyName() : BagDevicePath();
+}
+
 HRESULT STDMETHODCALLTYPE CTestDeviceFilter::SetSignalLost(BOOL lost) {
     ApplySignal(lost != FALSE);
     return S_OK;
@@ -71,10 +75,14 @@ void CTestDeviceFilter::PollRegistry() {
         key = switchKey_;
         previous = lastRegistryValue_;
     }
-    DWORD value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"SignalLost", RRF_RT_REG_DWORD, nullptr,
-                     &value, &size) != ERROR_SUCCESS) {
-        value = 0;
+    // An unplugged device (see DeviceIds.h) delivers nothing either.
+    DWORD value = 0;
+    for (const wchar_t* name : {L"SignalLost", L"Unplugged"}) {
+        DWORD one = 0, size = sizeof(one);
+        if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &one,
+                         &size) == ERROR_SUCCESS && one != 0) {
+            value = 1;
+        }
     }
     {
         std::lock_guard<std::mutex> guard(pollMutex_);

@@ -38,6 +38,8 @@ public:
     // nothing may be delivered); *waited tells whether it had to wait.
     bool WaitForSignal(const std::atomic<bool>& stopping, bool* waited);
     bool SignalLost() const { return lost_.load(); }
+    // The name the device is listed under: its "DevicePath", else its "FriendlyName".
+    std::wstring DeviceName();
 
 protected:
     HRESULT OnLoad(IPropertyBag* bag) override;

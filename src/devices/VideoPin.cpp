@@ -148,6 +148,7 @@ HRESULT CVideoPin::FillBuffer(IMediaSample* sample) {
                          static_cast<size_t>(size))) {
         return E_UNEXPECTED;
     }
+    card_->PublishFrameStamp(static_cast<uint32_t>(frame_));
     ++frame_;
     return sample->SetActualDataLength(static_cast<long>(layout.ImageSize()));
 }

@@ -42,6 +42,9 @@ HRESULT STDMETHODCALLTYPE CCustomFilter::NonDelegatingQueryInterface(REFIID riid
     if (riid == IID_ILumokaFrameGrab) {
         return GetInterface(static_cast<ILumokaFrameGrab*>(this), ppv);
     }
+    if (riid == IID_ILumokaFilterLatency) {
+        return GetInterface(static_cast<ILumokaFilterLatency*>(this), ppv);
+    }
     if (riid == IID_ILumokaFilterStats) {
         return GetInterface(static_cast<ILumokaFilterStats*>(this), ppv);
     }
@@ -200,6 +203,7 @@ HRESULT CCustomFilter::Receive(IMediaSample* sample) {
     HRESULT hr = Transform(sample, out.Get());
     if (hr == S_OK) {
         if (grab_.Pending()) OfferFrameToGrab(out.Get());
+        if (arrivalTicks_ != 0) RecordResidence();
         hr = output_->Deliver(out.Get());
         // Only a sample the downstream pin took counts (S_FALSE refuses it).
         if (hr == S_OK) ++deliveredFrames_;

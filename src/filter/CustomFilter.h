@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "dsbase/BaseFilter.h"
 #include "filter/FrameGrabSlot.h"
 #include "filter/LumokaFilterCtrl.h"
+#include "filter/LumokaFilterLatency.h"
 #include "filter/LumokaFilterStats.h"
 #include "filter/LumokaFrameGrab.h"
 #include "filter/TransformPins.h"
@@ -26,7 +28,8 @@
 class CCustomFilter : public CBaseFilter,
                       public ILumokaFilterCtrl,
                       public ILumokaFilterStats,
-                      public ILumokaFrameGrab {
+                      public ILumokaFrameGrab,
+                      public ILumokaFilterLatency {
 public:
     CCustomFilter(const wchar_t* name, IUnknown* outer, REFCLSID clsid);
     ~CCustomFilter() override;
@@ -57,6 +60,11 @@ public:
 
     // ILumokaFrameGrab.
     HRESULT STDMETHODCALLTYPE GrabNextFrame(DWORD timeoutMs, BYTE** image, DWORD* size) override;
+
+    // ILumokaFilterLatency (ResidenceLog.cpp).
+    HRESULT STDMETHODCALLTYPE StartResidenceLog(DWORD capacity) override;
+    HRESULT STDMETHODCALLTYPE StopResidenceLog() override;
+    HRESULT STDMETHODCALLTYPE GetResidenceLog(LONGLONG* ticks, DWORD max, DWORD* count) override;
 
     // The per-frame work and the type rules, supplied by the derived filter.
     virtual HRESULT Transform(IMediaSample* in, IMediaSample* out) = 0;
@@ -98,6 +106,12 @@ protected:
     // Used when proposing a type the renderer cannot deinterlace.
     void FallBackToCopy() { copyMode_ = 0; }
     static uint64_t IncrementSampleCount();
+    // The residence log's stamps (streaming thread, settings lock held): whether to stamp at
+    // all (read before the lock), the arrival of the input sample, and the entry just before
+    // a delivery.
+    bool ResidenceLogging() const { return residenceLogging_.load(std::memory_order_relaxed); }
+    void SetArrival(int64_t ticks);
+    void RecordResidence();
 
     BOOL eosDelivered_ = FALSE;
     std::atomic<BOOL> sampleSkipped_{FALSE};
@@ -121,4 +135,8 @@ private:
     std::atomic<int32_t> flipVertical_{0};
     std::atomic<int64_t> deliveredFrames_{0};
     lumoka::CFrameGrabSlot grab_;
+    std::atomic<bool> residenceLogging_{false};
+    int64_t arrivalTicks_ = 0;           // 0: the sample in progress is not stamped
+    std::vector<int64_t> residence_;     // reserved by StartResidenceLog
+    size_t residenceCount_ = 0;
 };

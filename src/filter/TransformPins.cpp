@@ -88,7 +88,11 @@ HRESULT CCostomInputPin::DeliverOnce(IMediaSample* sample, int32_t firstField) {
 
 HRESULT STDMETHODCALLTYPE CCostomInputPin::Receive(IMediaSample* sample) {
     if (!sample) return E_POINTER;
+    // The arrival, for the residence log; no clock is read while it is off.
+    LARGE_INTEGER arrival{};
+    if (owner_->ResidenceLogging()) QueryPerformanceCounter(&arrival);
     std::lock_guard<std::mutex> settings(owner_->settingsLock_);
+    owner_->SetArrival(arrival.QuadPart);
     const uint64_t count = CCustomFilter::IncrementSampleCount();
     const lumoka::FrameRatePlan plan =
         lumoka::PlanFrameRate(count, owner_->CopyMode(), owner_->FrameMode());

@@ -38,12 +38,14 @@ bool CGraphController::Stop() {
     return SUCCEEDED(m_mediaControl->Stop());
 }
 
-void CGraphController::DrainEvents() {
-    long code = 0;
-    LONG_PTR param1 = 0, param2 = 0;
-    while (m_mediaEvent && SUCCEEDED(m_mediaEvent->GetEvent(&code, &param1, &param2, 0))) {
-        m_mediaEvent->FreeEventParams(code, param1, param2);
+std::vector<GraphEvent> CGraphController::DrainEvents() {
+    std::vector<GraphEvent> events;
+    GraphEvent e;
+    while (m_mediaEvent && SUCCEEDED(m_mediaEvent->GetEvent(&e.Code, &e.Param1, &e.Param2, 0))) {
+        m_mediaEvent->FreeEventParams(e.Code, e.Param1, e.Param2);
+        events.push_back(e);
     }
+    return events;
 }
 
 void CGraphController::TearDown() {

@@ -33,6 +33,13 @@ enum RendererKind : int32_t {
     kRendererEvr = 3,
 };
 
+// One event of the graph's queue.
+struct GraphEvent {
+    long Code = 0;
+    LONG_PTR Param1 = 0;
+    LONG_PTR Param2 = 0;
+};
+
 struct FilterListEntry {
     std::wstring Name;  // at most 127 characters
     int32_t HasPages = 0;
@@ -87,9 +94,10 @@ public:
     void ClearFilterList() { m_filterList.clear(); }
     bool ShowFilterProperties(size_t index);
 
-    // The answer to WM_GRAPH_NOTIFY: fetches and frees queued events until none is left; no
-    // event is acted upon.
-    void DrainEvents();
+    // The answer to WM_GRAPH_NOTIFY: fetches and frees queued events until none is left and
+    // returns their codes and parameters (pointer parameters no longer to be dereferenced);
+    // the controller acts on none of them.
+    std::vector<GraphEvent> DrainEvents();
     IMediaEventEx* MediaEvent() const { return m_mediaEvent.Get(); }
 
     // --- video window state ---

@@ -40,7 +40,8 @@ bool GetSnapshotPicture(CGraphController& graph, BITMAPINFOHEADER& header,
                         std::vector<uint8_t>& pixels) {
     if (graph.GetCurrentImage(header, pixels)) return true;
     // Under Wine no renderer gives its picture, so without the transform filter in the graph
-    // (Preview.Transform 0) no snapshot can be had there (e2e_snapshot_test shows it).
+    // (Preview.Transform 0) no snapshot can be had there
+    // (FrameGrab.WithoutTheTransformWineGivesNothingToSave shows it).
     return GrabFromTransform(graph.TransformFilter(), header, pixels);
 }
 

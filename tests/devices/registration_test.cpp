@@ -26,6 +26,8 @@ const Expected kExpected[] = {
     {&CLSID_VideoInputDeviceCategory, L"Lumoka Test Card (No Path)", L"", 4},
     {&CLSID_VideoInputDeviceCategory, L"Lumoka Test Card (Two Crossbars)", L"lumoka-testcard-2xbar",
      4},
+    {&CLSID_VideoInputDeviceCategory, L"Lumoka Test Card (Hot-Plug)", L"lumoka-testcard-hotplug",
+     4},
     {&CLSID_AudioInputDeviceCategory, L"Lumoka Test Tone", L"lumoka-testtone-0", 1},
     {&CLSID_LegacyAmFilterCategory, L"Lumoka Test Pass-Through", L"", 4},
 };

@@ -1,7 +1,8 @@
 // Lumoka2.exe under Wine driven with the mouse as a person would (xdotool on the test display):
 // the frame toggle keeps the picture in place, a double-click enters fullscreen mode and a
-// second one gives back the window as it was; while the test card plays, the wheel steps the
-// volume and the title shows the rate at which frames reach the renderer.
+// second one gives back the window as it was; without a frame the edge band sizes the window
+// with the aspect kept; while the test card plays, the wheel steps the volume and the title
+// shows the rate at which frames reach the renderer.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -138,6 +139,33 @@ TEST_F(E2eTest, WheelStepsTheVolumeAndTheTitleShowsTheDeliveredFrameRate) {
     EXPECT_TRUE(nearTheCard) << Narrow(app.Title());
     CloseAndExpectCleanExit(app);
     EXPECT_EQ(ReadBack().Profiles[0].PreviewAudioVolume, 0);
+}
+
+// Without a frame the picture's edge band sizes the window through the system's sizing loop,
+// so keeping the aspect applies as with a frame: the corner dragged 160 x 60 pixels gives the
+// largest 4:3 picture inside, with the top-left corner staying where it was.
+TEST_F(E2eTest, FramelessCornerBandResizesKeepingTheAspect) {
+    ASSERT_TRUE(folder_.WriteBytes(kSettings, "[Window]\r\nFrame=0\r\nAspectRatio=1\r\n"));
+    ASSERT_TRUE(folder_.WriteBytes(kProfiles, "[Profile:00]\r\nPreview.AspectRatio=1\r\n"));
+    CAppProcess app;
+    StartAndWait(app);
+    const HWND window = app.Window();
+    const RECT before = ClientOnScreen(window);
+    const std::string x = std::to_string(before.right - 5);
+    const std::string y = std::to_string(before.bottom - 5);
+    // The press posts the sizing command; the pauses let the sizing loop start and follow.
+    ASSERT_TRUE(Xdotool("mousemove " + x + " " + y +
+                        " mousedown 1 sleep 0.5 mousemove_relative 80 30" +
+                        " sleep 0.3 mousemove_relative 80 30 sleep 0.3 mouseup 1"));
+    const int height = before.bottom - before.top + 60;
+    const int width = static_cast<int>(4 * (height / 3.0));
+    EXPECT_TRUE(WaitFor([&] {
+        const RECT after = ClientOnScreen(window);
+        return after.left == before.left && after.top == before.top &&
+               after.right - after.left == width && after.bottom - after.top == height;
+    })) << Describe(before)
+        << " to " << Describe(ClientOnScreen(window));
+    CloseAndExpectCleanExit(app);
 }
 
 }  // namespace

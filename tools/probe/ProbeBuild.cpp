@@ -42,6 +42,8 @@ LRESULT CALLBACK VideoWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+}  // namespace
+
 // The build's focus step lands on the probe's window, as on the main window.
 class CProbeWindowSide : public IGraphWindowSide {
 public:
@@ -52,6 +54,8 @@ public:
 private:
     HWND m_window;
 };
+
+namespace {
 
 HWND CreateVideoWindow(CGraphController* graph) {
     WNDCLASSEXW wc{};
@@ -75,7 +79,9 @@ HWND CreateVideoWindow(CGraphController* graph) {
     return hwnd;
 }
 
-void Pump(DWORD milliseconds) {
+}  // namespace
+
+void PumpProbeMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {
         MSG msg;
@@ -86,6 +92,39 @@ void Pump(DWORD milliseconds) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     } while (GetTickCount() - start < milliseconds);
 }
+
+CProbeVideoWindow::CProbeVideoWindow(CGraphController* graph)
+    : m_graph(graph), m_hwnd(CreateVideoWindow(graph)) {
+    if (!m_hwnd) {
+        WriteError(L"LumokaProbe: cannot create the video window");
+        return;
+    }
+    m_side = std::make_unique<CProbeWindowSide>(m_hwnd);
+    m_graph->SetWindowSide(m_side.get());
+    // Before any build the native size is the client size, as in the main window.
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    m_graph->SetNativeSize({client.right, client.bottom});
+}
+
+CProbeVideoWindow::~CProbeVideoWindow() {
+    m_graph->TearDown();
+    m_graph->SetWindowSide(nullptr);
+    if (!m_hwnd) return;
+    SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(m_hwnd);
+}
+
+bool CProbeVideoWindow::Build(const Profile& profile) {
+    PumpProbeMessages(100);
+    if (!m_graph->Build(m_hwnd, profile)) return false;
+    // As the main window does after a build: the profile's crop, then the video's place.
+    m_graph->SetCrop(profile.PreviewCropping);
+    m_graph->UpdateVideoPosition();
+    return true;
+}
+
+namespace {
 
 void WriteReport(CGraphController& graph, HWND hwnd, bool built) {
     const std::wstring& log = graph.LogText();
@@ -128,28 +167,10 @@ int RunBuildCommand(const std::wstring& profilePath, int index, int seconds) {
     const Profile profile = config.Profiles.at(static_cast<size_t>(index));
 
     CGraphController graph(MakeProgramGraphFactory());
-    HWND hwnd = CreateVideoWindow(&graph);
-    if (!hwnd) {
-        WriteError(L"LumokaProbe: cannot create the video window");
-        return 2;
-    }
-    CProbeWindowSide windowSide(hwnd);
-    graph.SetWindowSide(&windowSide);
-    // Before any build the native size is the client size, as in the main window.
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    graph.SetNativeSize({client.right, client.bottom});
-    Pump(100);
-    const bool built = graph.Build(hwnd, profile);
-    if (built) {
-        // As the main window does after a build: the profile's crop, then the video's place.
-        graph.SetCrop(profile.PreviewCropping);
-        graph.UpdateVideoPosition();
-        Pump(static_cast<DWORD>(seconds) * 1000);
-    }
-    WriteReport(graph, hwnd, built);
-    graph.TearDown();
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd);
+    CProbeVideoWindow window(&graph);
+    if (!window.Hwnd()) return 2;
+    const bool built = window.Build(profile);
+    if (built) PumpProbeMessages(static_cast<DWORD>(seconds) * 1000);
+    WriteReport(graph, window.Hwnd(), built);
     return built ? 0 : 1;
 }

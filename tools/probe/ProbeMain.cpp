@@ -1,6 +1,7 @@
 // LumokaProbe.exe: a console tool that shows what the capture graph code sees on this machine.
 //   LumokaProbe devices
 //   LumokaProbe build <Profile.ini> <index 0-9> [seconds]
+//   LumokaProbe latency <Profile.ini> <index 0-9> [seconds]
 // Output is UTF-8 with LF line ends. Exit status: 0 success, 1 build failed, 2 usage or file
 // error.
 #include <windows.h>
@@ -15,6 +16,7 @@
 
 #include "ProbeBuild.h"
 #include "ProbeDevices.h"
+#include "ProbeLatency.h"
 #include "ProbeOutput.h"
 
 namespace {
@@ -35,6 +37,7 @@ bool ParseNumber(const std::wstring& text, int low, int high, int& value) {
 int Usage() {
     WriteError(L"usage: LumokaProbe devices");
     WriteError(L"       LumokaProbe build <Profile.ini> <index 0-9> [seconds]");
+    WriteError(L"       LumokaProbe latency <Profile.ini> <index 0-9> [seconds]");
     return 2;
 }
 
@@ -59,7 +62,9 @@ int main() {
     const std::vector<std::wstring> args = Arguments();
     if (args.empty()) return Usage();
     const bool devices = args[0] == L"devices" && args.size() == 1;
-    const bool build = args[0] == L"build" && (args.size() == 3 || args.size() == 4);
+    const bool latency = args[0] == L"latency";
+    const bool build =
+        (args[0] == L"build" || latency) && (args.size() == 3 || args.size() == 4);
     int index = 0;
     int seconds = 3;
     if (!devices && !build) return Usage();
@@ -71,7 +76,9 @@ int main() {
         WriteError(L"LumokaProbe: COM could not be initialised");
         return 2;
     }
-    const int status = devices ? RunDevicesCommand() : RunBuildCommand(args[1], index, seconds);
+    const int status = devices   ? RunDevicesCommand()
+                       : latency ? RunLatencyCommand(args[1], index, seconds)
+                                 : RunBuildCommand(args[1], index, seconds);
     CoUninitialize();
     return status;
 }

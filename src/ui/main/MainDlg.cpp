@@ -99,6 +99,7 @@ void CMainDlg::Paint() {
     RECT client{};
     ::GetClientRect(GetHwnd(), &client);
     ::FillRect(dc, &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    PaintRecoveryLine(dc, client);
     if (::IsIconic(GetHwnd())) {
         const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
         const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
@@ -149,6 +150,7 @@ void CMainDlg::SaveConfiguration() {
 
 INT_PTR CMainDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     INT_PTR result = 0;
+    if (HandleRecoveryMessage(msg, wParam, lParam, &result)) return result;
     if (HandleGeometryMessage(msg, wParam, lParam, &result)) return result;
     if (HandleServiceMessage(msg, wParam, lParam, &result)) return result;
     switch (msg) {

@@ -30,6 +30,7 @@
 #include "ui/main/CursorHideWorker.h"
 #include "ui/main/DeliveredRateMeter.h"
 #include "ui/main/MainMessages.h"
+#include "ui/main/RecoveryRules.h"
 #include "ui/main/TitleRefreshWorker.h"
 #include "ui/main/VideoWindowSide.h"
 #include "wincom/UniqueHandle.h"
@@ -100,7 +101,28 @@ protected:
     void OnGraphBuilt();
     void OnGraphTornDown();
 
+    // --- recovery from a lost device (MainDlgRecovery.cpp) ---
+    // Graph events, the recovery timer, device arrivals, closing; true means handled.
+    bool HandleRecoveryMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+    // Before the dispatch: "再生"/"再構築" while waiting try at once (true: handled); "停止",
+    // a profile and the editor end the wait and go on to their own work.
+    bool OnRecoveryCommand(UINT id);
+    // On the black client area while waiting with no graph: the waiting line.
+    void PaintRecoveryLine(HDC dc, const RECT& client);
+
 private:
+    void OnGraphEvents(const std::vector<GraphEvent>& events);
+    void ApplyRecovery(RecoveryAction action);
+    void TryRecoveryBuild();
+    void ShowRecoveryFailure();
+    void ArmRecovery();
+    void EndRecovery();
+    bool ProfileDevicesListed() const;
+
+    CRecoveryRules m_recovery;
+    HDEVNOTIFY m_deviceNotify = nullptr;
+    bool m_quietRebuild = false;  // a try of the wait: no failure box
+
     // Start-up, in the order OnInitDialog runs them.
     void SetCaptionAndIcons();
     void LoadConfiguration();

@@ -3,9 +3,11 @@
 #include "ui/main/MainDlg.h"
 
 #include "config/Config.h"
+#include "snapshot/Snapshot.h"
 #include "ui/adjust/CroppingDlg.h"
 #include "ui/adjust/VideoProcAmpDlg.h"
 #include "ui/editor/ProfileEditor.h"
+#include "ui/snapdlg/SnapshotDialogs.h"
 
 // "プロファイル設定..." (32777): the profile editor, on copies of the ten profiles. After OK the
 // edited profiles replace the configuration's (their video signal values forgotten, since the
@@ -44,14 +46,22 @@ void CMainDlg::OnCropping() {
     EditCropping(GetHwnd(), selected ? selected->PreviewCropping : scratch, &Graph());
 }
 
-// "静止画保存" (33071): save a still image of the current picture.
-void CMainDlg::OnSnapshot() {}
+// "静止画保存" (33071): save a still image of the current picture. Silent, as every snapshot
+// outcome is; without a graph nothing is saved and no folder is created.
+void CMainDlg::OnSnapshot() { TakeSnapshot(GetHwnd(), Graph(), TheConfig()); }
 
 // "静止画保存フォルダを開く" (33072): open the snapshot folder in the shell.
-void CMainDlg::OnOpenSnapshotFolder() {}
+void CMainDlg::OnOpenSnapshotFolder() { OpenSnapshotFolder(TheConfig()); }
 
-// "静止画保存設定..." (33073): the snapshot settings dialog.
-void CMainDlg::OnSnapshotSettings() {}
+// "静止画保存設定..." (33073): the snapshot settings dialog; OK changes the settings record,
+// which reaches the settings file when the window closes.
+void CMainDlg::OnSnapshotSettings() {
+    CFullScreenCursorPause pause(*this);
+    EditSnapshotSettings(GetHwnd(), TheConfig());
+}
 
 // "バージョン情報..." (33002): the version dialog.
-void CMainDlg::OnVersion() {}
+void CMainDlg::OnVersion() {
+    CFullScreenCursorPause pause(*this);
+    ShowVersionDialog(GetHwnd());
+}

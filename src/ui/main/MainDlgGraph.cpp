@@ -33,6 +33,7 @@ void CMainDlg::Rebuild() {
         m_graph.TearDown();
         ::InvalidateRect(GetHwnd(), nullptr, TRUE);
         m_graph.AppendLog(L"%ls", kBuildFailedLine);
+        if (m_quietRebuild) return;  // the recovery wait reports its failures itself
         const std::wstring caption = lumoka::ApplicationName();
         ::MessageBoxW(GetHwnd(), m_graph.LogText().c_str(), caption.c_str(),
                       MB_ICONEXCLAMATION | MB_OK);

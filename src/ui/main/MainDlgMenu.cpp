@@ -42,6 +42,7 @@ bool CMainDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 void CMainDlg::DispatchCommand(UINT id) {
+    if (OnRecoveryCommand(id)) return;
     if (OnGeometryCommand(id) || OnServiceCommand(id) || OnGraphCommand(id)) return;
     switch (id) {
         case ID_PROFILE_SETTINGS:

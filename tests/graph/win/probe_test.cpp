@@ -3,6 +3,8 @@
 // renderer), which may crash the child and so stay out of the test process.
 #include "TestSupport.h"
 
+#include <cstdlib>
+
 #include "config/Config.h"
 
 namespace {
@@ -165,6 +167,26 @@ TEST_F(Probe, FailedBuildLogsInUtf8AndExitsWithOne) {
     EXPECT_EQ(lines[0], "log: ビデオキャプチャーフィルタ取得失敗");
     EXPECT_EQ(lines[1], "log: フィルタグラフの構築に失敗しました");
     EXPECT_EQ(lines[2], "result: failed");
+}
+
+// The card's stamps matched with the screen: frames appear, none before it stamped them.
+TEST_F(Probe, LatencyMatchesTheCardsStampsWithTheScreen) {
+    const ChildResult r = RunProbe(L"latency \"" + profilePath + L"\" 0 2", 60000);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 0u) << r.out;
+    const auto lines = SplitLines(r.out);
+    auto value = [&](const std::string& name) {
+        for (const auto& l : lines)
+            if (l.rfind(name + ": ", 0) == 0) return std::atof(l.c_str() + name.size() + 2);
+        return -1.0;
+    };
+    const double produced = value("frames produced"), shown = value("frames shown");
+    EXPECT_GE(produced, 20) << r.out;  // 29.97 frames a second for about 2 s
+    EXPECT_GT(shown, produced / 2) << r.out;
+    EXPECT_EQ(value("frames never shown"), produced - shown) << r.out;
+    EXPECT_GT(value("latency p50 ms"), 0) << r.out;
+    EXPECT_LT(value("latency p50 ms"), 1000) << r.out;
+    EXPECT_GE(value("latency max ms"), value("latency p95 ms")) << r.out;
 }
 
 TEST_F(Probe, UsageAndFileErrorsExitWithTwo) {

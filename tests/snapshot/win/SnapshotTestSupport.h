@@ -1,5 +1,5 @@
-// What the snapshot tests check pictures with: the test card's colour bars as RGB, a tolerance
-// compare, and image files read back with GDI+ (the caller has started GDI+).
+// What the snapshot tests share: the test card's colour bars as RGB with a tolerance compare,
+// image files read back with GDI+ (the caller has started GDI+), and finding a shown window.
 #pragma once
 
 #include <windows.h>
@@ -32,16 +32,14 @@ class CImageFile {
 public:
     explicit CImageFile(const std::wstring& path) {
         Gdiplus::DllExports::GdipCreateBitmapFromFile(path.c_str(), &bitmap_);
-        if (!bitmap_) return;
-        Gdiplus::DllExports::GdipGetImageWidth(bitmap_, &width_);
-        Gdiplus::DllExports::GdipGetImageHeight(bitmap_, &height_);
+        if (bitmap_) Gdiplus::DllExports::GdipGetImageWidth(bitmap_, &width_);
+        if (bitmap_) Gdiplus::DllExports::GdipGetImageHeight(bitmap_, &height_);
     }
     ~CImageFile() {
         if (bitmap_) Gdiplus::DllExports::GdipDisposeImage(bitmap_);
     }
     CImageFile(const CImageFile&) = delete;
     CImageFile& operator=(const CImageFile&) = delete;
-
     int Width() const { return static_cast<int>(width_); }
     int Height() const { return static_cast<int>(height_); }
     Rgb At(int x, int y) const {
@@ -55,5 +53,26 @@ private:
     Gdiplus::GpBitmap* bitmap_ = nullptr;
     UINT width_ = 0, height_ = 0;
 };
+
+// A shown top-level window of the thread: with the caption, or (owner given) owned by owner.
+inline HWND FindShownWindow(DWORD thread, const std::wstring& caption, HWND owner = nullptr) {
+    struct Search {
+        const std::wstring& caption;
+        HWND owner, found;
+    } search{caption, owner, nullptr};
+    EnumThreadWindows(
+        thread,
+        [](HWND hwnd, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            wchar_t text[256] = {};
+            GetWindowTextW(hwnd, text, 256);
+            const bool match =
+                s->owner ? GetWindow(hwnd, GW_OWNER) == s->owner : s->caption == text;
+            if (match && IsWindowVisible(hwnd)) s->found = hwnd;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 }  // namespace lumoka::test
