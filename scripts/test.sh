@@ -33,7 +33,7 @@ run_ctest() {
 ( source scripts/wine-env.sh && lumoka_prepare_prefix ) >/dev/null 2>&1 &
 prefix_job=$!
 
-echo "== native build (portable core, ASan + UBSan)"
+echo "== native build (portable core, ASan + UBSan) at ${SECONDS} s"
 if cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMOKA_SANITIZE=ON >/dev/null &&
    cmake --build build/native -j"$jobs"; then
   export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -42,7 +42,7 @@ else
   echo "native build failed"; status=1
 fi
 
-echo "== fuzz target (clang + libFuzzer, ASan + UBSan): a short fixed-count run"
+echo "== fuzz target (clang + libFuzzer, ASan + UBSan): a short fixed-count run at ${SECONDS} s"
 if cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMOKA_SANITIZE=ON \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLUMOKA_FUZZ=ON >/dev/null &&
    cmake --build build/fuzz -j"$jobs" --target config_fuzz; then
@@ -51,7 +51,7 @@ else
   echo "fuzz build failed"; status=1
 fi
 
-echo "== Windows build (MinGW-w64) and tests under Wine"
+echo "== Windows build (MinGW-w64) and tests under Wine at ${SECONDS} s"
 if cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release >/dev/null &&
    cmake --build build/windows -j"$jobs"; then
@@ -66,6 +66,7 @@ if cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x
     # One warm wineserver for the whole run: each Wine start then costs a fraction of a second.
     lumoka_warm_wine
     lumoka_register_devices
+    echo "== Windows tests at ${SECONDS} s"
     run_ctest windows build/windows --resource-spec-file "$LUMOKA_SCREENS/resources.json"
     printf '%s\n' "${summary[@]}" >build/.wine-summary
     exit $status
@@ -82,5 +83,5 @@ for s in "${summary[@]}"; do
   passed=$((passed + p)); failed=$((failed + f))
 done
 [ "$status" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed (${SECONDS} s)"
 exit "$status"

@@ -31,6 +31,15 @@ using lumoka::bench::Timing;
 
 constexpr double kNoTarget = 0;
 
+// Natively the times are the thread's CPU time and the medians are compared. Under Windows they
+// are wall time (Wine has no finer thread time), where other processes on a shared machine
+// lengthen some rounds: there the ratio of the minima is compared with the target.
+#ifdef _WIN32
+constexpr bool kJudgeMinima = true;
+#else
+constexpr bool kJudgeMinima = false;
+#endif
+
 struct Case {
     std::string name;
     lumoka::TransformSettings settings;
@@ -44,7 +53,8 @@ struct Row {
     std::string regime, name;
     int width = 0, height = 0;
     Timing t;
-    double perInput = 0, memcpyNs = 0, ratio = 0, traffic = 0, target = kNoTarget, floor = 0;
+    double perInput = 0, memcpyNs = 0, ratio = 0, minRatio = 0, traffic = 0, target = kNoTarget;
+    double floor = 0;
     uint32_t checksum = 0;
 };
 
@@ -219,24 +229,25 @@ Row MemcpyRow(const std::vector<Timing>& blocks, const Row& like) {
     }
     std::sort(medians.begin(), medians.end());
     m.t.median = m.perInput = m.memcpyNs = medians[medians.size() / 2];
-    m.ratio = m.traffic = 1;
+    m.ratio = m.minRatio = m.traffic = 1;
     return m;
 }
 
 void Print(const std::vector<Row>& rows) {
-    std::printf("%-6s %-24s %9s %10s %10s %10s %10s %10s %6s %7s %7s %6s %4s %8s\n", "regime",
-                "case", "frame", "ns/out", "min", "max", "ns/in", "memcpy", "ratio", "traffic",
-                "target", "floor", "ok", "checksum");
+    std::printf("%-6s %-24s %9s %10s %10s %10s %10s %10s %6s %6s %7s %7s %6s %4s %8s\n", "regime",
+                "case", "frame", "ns/out", "min", "max", "ns/in", "memcpy", "ratio", "minrat",
+                "traffic", "target", "floor", "ok", "checksum");
     for (const Row& r : rows) {
         char target[16] = "-", floor[16] = "-";
         if (r.target != kNoTarget) std::snprintf(target, sizeof(target), "%.2f", r.target);
         if (r.floor != 0) std::snprintf(floor, sizeof(floor), "%.2f", r.floor);
-        const char* ok = r.target == kNoTarget ? "-" : (r.ratio <= r.target ? "yes" : "NO");
+        const double judged = kJudgeMinima ? r.minRatio : r.ratio;
+        const char* ok = r.target == kNoTarget ? "-" : (judged <= r.target ? "yes" : "NO");
         std::printf(
-            "%-6s %-24s %4dx%-4d %10.0f %10.0f %10.0f %10.0f %10.0f %6.2f %7.2f %7s %6s "
+            "%-6s %-24s %4dx%-4d %10.0f %10.0f %10.0f %10.0f %10.0f %6.2f %6.2f %7.2f %7s %6s "
             "%4s %08x\n",
             r.regime.c_str(), r.name.c_str(), r.width, r.height, r.t.median, r.t.min, r.t.max,
-            r.perInput, r.memcpyNs, r.ratio, r.traffic, target, floor, ok, r.checksum);
+            r.perInput, r.memcpyNs, r.ratio, r.minRatio, r.traffic, target, floor, ok, r.checksum);
     }
 }
 
@@ -249,15 +260,16 @@ bool WriteJson(const std::string& path, const std::vector<Row>& rows, const char
     std::fprintf(f, "[\n");
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& r = rows[i];
-        std::fprintf(f,
-                     "  {\"regime\": \"%s\", \"case\": \"%s\", \"width\": %d, \"height\": %d, "
-                     "\"ns_per_output\": %.1f, \"min\": %.1f, \"max\": %.1f, "
-                     "\"ns_per_input\": %.1f, \"memcpy_ns\": %.1f, \"ratio\": %.4f, "
-                     "\"traffic\": %.3f, \"target\": %.3f, \"floor\": %.4f, "
-                     "\"checksum\": \"%08x\", \"path\": \"%s\"}%s\n",
-                     r.regime.c_str(), r.name.c_str(), r.width, r.height, r.t.median, r.t.min,
-                     r.t.max, r.perInput, r.memcpyNs, r.ratio, r.traffic, r.target, r.floor,
-                     r.checksum, level, i + 1 < rows.size() ? "," : "");
+        std::fprintf(
+            f,
+            "  {\"regime\": \"%s\", \"case\": \"%s\", \"width\": %d, \"height\": %d, "
+            "\"ns_per_output\": %.1f, \"min\": %.1f, \"max\": %.1f, "
+            "\"ns_per_input\": %.1f, \"memcpy_ns\": %.1f, \"ratio\": %.4f, \"min_ratio\": %.4f, "
+            "\"traffic\": %.3f, \"target\": %.3f, \"floor\": %.4f, "
+            "\"checksum\": \"%08x\", \"path\": \"%s\"}%s\n",
+            r.regime.c_str(), r.name.c_str(), r.width, r.height, r.t.median, r.t.min, r.t.max,
+            r.perInput, r.memcpyNs, r.ratio, r.minRatio, r.traffic, r.target, r.floor, r.checksum,
+            level, i + 1 < rows.size() ? "," : "");
     }
     std::fprintf(f, "]\n");
     std::fclose(f);
@@ -274,8 +286,11 @@ int main(int argc, char** argv) {
     if (o.level == "avx2") cpu.avx512bw = cpu.avx512vbmi = false;
     const char* level = LevelName(lumoka::BestSimdLevel(cpu));
     CTimer timer(o.evictBytes);
-    std::printf("path: %s; clock: %s; cold eviction: %zu MB read before each frame\n", level,
-                lumoka::bench::ClockName(), timer.EvictBytes() >> 20);
+    std::printf(
+        "path: %s; clock: %s; cold eviction: %zu MB read before each frame; targets "
+        "judged on the %s\n",
+        level, lumoka::bench::ClockName(), timer.EvictBytes() >> 20,
+        kJudgeMinima ? "ratio of the minima (minrat)" : "ratio of the medians");
 
     lumoka::CFloors floors;
     std::vector<Row> rows;
@@ -292,8 +307,9 @@ int main(int argc, char** argv) {
                 memcpyBlocks.push_back(m);
                 r.memcpyNs = m.median;
                 r.ratio = r.t.median / m.median;
+                r.minRatio = r.t.min / m.min;
                 r.target = target;
-                ratios[r.name] = r.ratio;
+                ratios[r.name] = kJudgeMinima ? r.minRatio : r.ratio;
                 measured.push_back(r);
             };
             for (const Case& c : Cases()) {
@@ -318,7 +334,7 @@ int main(int argc, char** argv) {
                                                                                       : 1.75;
                     add(bench.MeasureFloor(f, regime, floors.OutputChecksum(), traffic), kNoTarget);
                     for (Row& r : measured) {
-                        if (r.name == f.mode) r.floor = measured.back().ratio;
+                        if (r.name == f.mode) r.floor = ratios[measured.back().name];
                     }
                 }
             }
