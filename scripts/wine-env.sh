@@ -149,7 +149,7 @@ lumoka_clone_prefix() {
   touch "$to/.lumoka-ready"
 }
 
-# Starts count screens and writes the resource file CTest takes (--resource-spec-file).
+# Starts count screens and writes the resource file CTest takes for its screen pool.
 lumoka_start_screens() {
   local count="$1" i
   rm -rf "$LUMOKA_SCREENS"
@@ -199,9 +199,9 @@ lumoka_stop_screens() {
 # shell to that screen's display and prefix. Without one (a test started by hand, without the
 # resource file) the test stays on the shared display.
 lumoka_use_screen() {
-  local spec="${CTEST_RESOURCE_GROUP_0_SCREENS:-}"
-  [ -n "$spec" ] || return 0
-  local id="${spec#id:}"
+  local given="${CTEST_RESOURCE_GROUP_0_SCREENS:-}"
+  [ -n "$given" ] || return 0
+  local id="${given#id:}"
   id="${id%%,*}"
   local display prefix
   if read -r display prefix <"$LUMOKA_SCREENS/$id" 2>/dev/null; then
