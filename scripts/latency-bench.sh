@@ -46,6 +46,9 @@ trap 'wineserver -k >/dev/null 2>&1; kill $xvfb 2>/dev/null' EXIT
 read -r number <"$fifo"
 rm -f "$fifo"
 export DISPLAY=":$number"
+# A server left from the first part knows no display: start one that stays for this part.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
 wineserver -p
 for dll in LumokaTestDevices.dll LumokaInfTeeStandIn.dll; do
   wine regsvr32 /s "$out/bin/$dll" >/dev/null 2>&1
