@@ -162,14 +162,14 @@ TEST_F(E2eEditor, ChosenFormatSizeAndRateAreStoredAndPlayed) {
             return CCardStamps::Seconds(from, to) >= 3.0 && later > first;
         },
         kWaitMs));
-    // The card was asked for 15 frames a second: it never starts a picture sooner than a
+    // The card was asked for 15 frames a second. It never starts a picture sooner than a
     // whole interval (66.7 ms) after the one before, so over 3 s it draws at most 15 a second
-    // and a little (the first and the last picture are stamped a little late); a busy machine
-    // only delays pictures, yet on time or nearly so a tenth of them come within half an
-    // interval more (29.97 would show as more than 16.5 a second, 7.5 as no gap below 133 ms).
-    // The picture on screen counts on as the card drew: its counter advances by the pictures
-    // the card drew over the same seconds, give or take what the renderer held back at either
-    // end.
+    // and a little (a picture is stamped a little after its start); a busy machine only
+    // delays pictures, and a tenth of them still come within one and a half intervals
+    // (100 ms) of the one before. At 29.97 the card would draw more than 16.5 a second; at
+    // 7.5 no picture would come within 133 ms of another. The picture on screen counts on as
+    // the card drew: its counter advances by the pictures the card drew over the same
+    // seconds, give or take what the renderer held back at either end.
     const std::vector<FrameStamp> drawn = stamps_.DrawnBetween(from, to);
     const double rate = stamps_.RateBetween(from, to);
     const double shortGap = CCardStamps::GapQuantile(drawn, 0.1);
