@@ -155,6 +155,7 @@ TEST(VideoRules, StoredFrameDuration) {
         {L"59.94", true, 166833}, {L" 240fps", true, 41666}, {L"0", false, 0},
         {L"0.00", false, 0},      {L"-29.97", false, 0},     {L"fast", false, 0},
         {L"", false, 0},          {L".", false, 0},          {L"0.000000000000000000001", false, 0},
+        {L"123456789012345678901234567890", false, 0},       {L"10000001", false, 0},
     };
     for (const Row& r : rows) {
         int64_t duration = 0;
