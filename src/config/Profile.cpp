@@ -230,9 +230,9 @@ void WriteProfile(CIniFile& ini, const std::wstring& section, const Profile& pro
 std::wstring StorableProfileName(const std::wstring& typed, ReadBackFunction readBack) {
     std::wstring name = CIniFile::OneLine(typed);
     std::replace(name.begin(), name.end(), L'=', L'\uFF1D');
-    // The encoding may give back control characters or "=" of its own (a nearest-character
-    // mapping); only ASCII is put in for them, which every code page gives back as it is.
-    name = CIniFile::OneLine(readBack ? readBack(name) : AsReadBack(name));
+    // The encoding may give back an "=" of its own (a nearest-character mapping of "＝"); an
+    // ASCII character is put in for it, which every code page gives back as it is.
+    name = readBack ? readBack(name) : AsReadBack(name);
     std::replace(name.begin(), name.end(), L'=', L'-');
     return name;
 }
