@@ -378,7 +378,8 @@ TEST_F(EditorPages, HostileTypingStoresSafeValuesAndAFileThatLoadsBack) {
     CConfig loaded;
     ASSERT_TRUE(loaded.LoadProfilesFrom(path));
     DeleteFileW(path.c_str());
-    for (int i = 0; i < kProfileCount; ++i) EXPECT_TRUE(loaded.Profiles[i] == model.Profiles[i]) << i;
+    for (int i = 0; i < kProfileCount; ++i)
+        EXPECT_TRUE(loaded.Profiles[i] == model.Profiles[i]) << i;
 }
 
 }  // namespace

@@ -91,9 +91,11 @@ void RepaintCombo(HWND dialog, int id) {
     }
 }
 
-CSourcePage::CSourcePage(UINT templateId, const wchar_t* noneEntry, const Controls& controls)
+CSourcePage::CSourcePage(UINT templateId, const wchar_t* noneEntry, int device, int format,
+                         const int (&combos)[kValueCount], const int (&bars)[kValueCount])
     : CDialog(templateId),
-      m_controls(controls),
+      m_controls{
+          device, format, {{combos[0], combos[1], combos[2]}}, {{bars[0], bars[1], bars[2]}}},
       m_noneEntry(noneEntry),
       m_invalidBrush(::CreateSolidBrush(kInvalidBackground)) {}
 

@@ -78,7 +78,8 @@ public:
 protected:
     static constexpr int kNoneHandled = 2147483647;  // the next selection always counts
 
-    CSourcePage(UINT templateId, const wchar_t* noneEntry, const Controls& controls);
+    CSourcePage(UINT templateId, const wchar_t* noneEntry, int device, int format,
+                const int (&combos)[kValueCount], const int (&bars)[kValueCount]);
 
     // The lists whose notifications the page answers.
     void SetLists(lumoka::CVirtualListView* pins, lumoka::CVirtualListView* info);

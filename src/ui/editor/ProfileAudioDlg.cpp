@@ -25,11 +25,8 @@ AudioValue ValueAt(int which) { return kValues[which]; }
 }  // namespace
 
 CProfileAudioDlg::CProfileAudioDlg()
-    : CSourcePage(IDD_PROFILE_AUDIO, L"オーディオを出力しない",
-                  {IDC_AUDIO_DEVICE,
-                   IDC_AUDIO_FORMAT,
-                   {{kCombos[0], kCombos[1], kCombos[2]}},
-                   {{kBars[0], kBars[1], kBars[2]}}}) {
+    : CSourcePage(IDD_PROFILE_AUDIO, L"オーディオを出力しない", IDC_AUDIO_DEVICE, IDC_AUDIO_FORMAT,
+                  kCombos, kBars) {
     // Enter and Escape on this page neither confirm nor cancel the editor.
     SetSwallowEnterEscape(true);
     SetLists(&m_pinList, &m_info);

@@ -23,11 +23,8 @@ constexpr int kCrossbarInputs[kCrossbarRows] = {IDC_VIDEO_XBAR_IN1, IDC_VIDEO_XB
 }  // namespace
 
 CProfileVideoDlg::CProfileVideoDlg()
-    : CSourcePage(IDD_PROFILE_VIDEO, L"ビデオを出力しない",
-                  {IDC_VIDEO_DEVICE,
-                   IDC_VIDEO_FORMAT,
-                   {{kCombos[0], kCombos[1], kCombos[2]}},
-                   {{kBars[0], kBars[1], kBars[2]}}}) {
+    : CSourcePage(IDD_PROFILE_VIDEO, L"ビデオを出力しない", IDC_VIDEO_DEVICE, IDC_VIDEO_FORMAT,
+                  kCombos, kBars) {
     SetLists(&m_pins, &m_info);
 }
 

@@ -363,7 +363,9 @@ TEST(ProfilesTest, TypedNamesAreStoredAsTheFileGivesThemBack) {
         {L"  spaced  ", L"  spaced  "},
         {L"two\r\nlines", L"two lines"},
         {L"\r\npasted\r\n", L"pasted"},
-        {L"tab\there\x1a" L"end", L"tab here end"},
+        {L"tab\there\x1a"
+         L"end",
+         L"tab here end"},
         {L"\x85\x7f", L""},
         {L"a=b", L"a＝b"},
         {L"=", L"＝"},

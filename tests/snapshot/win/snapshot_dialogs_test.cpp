@@ -1,7 +1,7 @@
 // The snapshot settings and version dialogs in process, driven while they run modally: the
 // folder browser starting at the dialog's folder, Cancel after browsing and changing every
-// control, typed folders, and the version dialog's line and link. (What stored values show and what OK stores
-// is checked in the running program, e2e_snapshot_test.)
+// control, typed folders, and the version dialog's line and link. (What stored values show and what
+// OK stores is checked in the running program, e2e_snapshot_test.)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -123,12 +123,13 @@ TEST(SnapshotSettingsDialog, TypedFoldersAreStoredOnOneLineAndALongOneIsNoBrowse
                  {L"", L""},
                  {deep, deep},
                  {L"D:\\shots\\\t\x1a", L"D:\\shots\\"},
-                 {L"D:\\a\x1b" L"b", L"D:\\a b"}};
+                 {L"D:\\a\x1b"
+                  L"b",
+                  L"D:\\a b"}};
     for (const Case& c : cases) {
         CConfig config;
         config.Folder = L"C:\\before\\";
-        RunWith(L"静止画保存設定",
-                {[&] {
+        RunWith(L"静止画保存設定", {[&] {
                     lumoka::SetItemText(g_dialog, IDC_SNAPSHOT_FOLDER, c.typed);
                     Click(IDOK);
                     return true;
