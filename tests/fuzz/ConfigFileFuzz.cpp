@@ -11,9 +11,6 @@
 // Invariants, each an abort (a finding) when broken: no sanitizer report; the saved bytes,
 // loaded again, give the same records as the first load (unless the code page had to replace
 // a character) and save to the very same bytes (a fixed point).
-// The input is also typed as a profile name (two bytes a character): the name the editor
-// stores for it (StorableProfileName, with each layer's read-back) reads back from the saved
-// file as stored, and the rule changes nothing a second time.
 #include <iconv.h>
 
 #include <cerrno>
@@ -24,8 +21,6 @@
 #include <tuple>
 
 #include "config/Config.h"
-#include "config/IniFile.h"
-#include "config/Profile.h"
 #include "config/TextFileDetail.h"
 
 namespace {
@@ -153,47 +148,11 @@ void CheckBothFiles(const std::string& input) {
         [](const CConfig& c) { return c.ProfilesText(); }, SameProfiles);
 }
 
-template <class Layer>
-std::wstring ReadBack(const std::wstring& text) {
-    Layer layer;
-    return layer.Decode(layer.Encode(text));
-}
-
-template <class Layer>
-void CheckTypedName(const std::string& input) {
-    std::wstring typed;
-    for (size_t i = 0; i + 1 < input.size(); i += 2) {
-        typed += static_cast<wchar_t>(static_cast<unsigned char>(input[i]) |
-                                      static_cast<unsigned char>(input[i + 1]) << 8);
-    }
-    const std::wstring stored = StorableProfileName(typed, ReadBack<Layer>);
-    if (StorableProfileName(stored, ReadBack<Layer>) != stored) Fail("name rule not idempotent");
-    // One profile section, as the profile file holds it, before another.
-    Profile profile = MakeDefaultProfile(0);
-    profile.Name = stored;
-    CIniFile written;
-    WriteProfile(written, ProfileSectionName(0), profile);
-    WriteProfile(written, ProfileSectionName(1), MakeDefaultProfile(1));
-    Layer layer;
-    CIniFile read;
-    read.ParseText(layer.Decode(layer.Encode(written.Serialize())));
-    Profile first = MakeDefaultProfile(0);
-    Profile second = MakeDefaultProfile(1);
-    second.Name.clear();
-    ReadProfile(read, ProfileSectionName(0), first);
-    ReadProfile(read, ProfileSectionName(1), second);
-    if (first != profile || second != MakeDefaultProfile(1)) {
-        Fail("a stored typed name reads back otherwise");
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     CheckBothFiles<NativeLayer>(input);
     CheckBothFiles<CodePage932>(input);
-    CheckTypedName<NativeLayer>(input);
-    CheckTypedName<CodePage932>(input);
     return 0;
 }
