@@ -29,7 +29,8 @@
 // (TRUE writes both, FALSE removes both; DllUnregisterServer removes them too), and picks the
 // misbehaviours with the REG_DWORD "Hostile" under the card's switch key (above): a mask of the
 // hostile:: bits below, read when the filter object is created (one bit shows one behaviour
-// alone, all bits combine them). Tests that list it run in a prefix of their own (a screen) so
+// alone, all bits combine them). The export LONG WINAPI LumokaHostileCapsQueriesBeyondList()
+// counts the capability queries it answered past its list (see kCountMismatch). Tests that list it run in a prefix of their own (a screen) so
 // no other test sees it, and remove it again.
 #pragma once
 

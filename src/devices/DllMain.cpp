@@ -231,6 +231,11 @@ extern "C" HRESULT WINAPI LumokaRegisterHostileCard(BOOL listed) {
     return hr;
 }
 
+// For the hostile card's tests: how far callers walked its lying capability count.
+extern "C" LONG WINAPI LumokaHostileCapsQueriesBeyondList() {
+    return HostileCapsQueriesBeyondList();
+}
+
 STDAPI DllRegisterServer() {
     wchar_t path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameW(g_module, path, MAX_PATH);

@@ -1,5 +1,6 @@
 #include "devices/HostileCard.h"
 
+#include <atomic>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,7 @@ enum class Block {
 struct HostileCapability {
     DWORD behaviour;  // 0: always offered
     Block block;
+    WORD bits;  // 32: RGB32, 24: RGB24
     LONG width, height;
     REFERENCE_TIME avg, minInterval, maxInterval;
     LONG minWidth, minHeight, maxWidth, maxHeight, granularityX, granularityY;
@@ -34,64 +36,70 @@ struct HostileCapability {
 
 constexpr REFERENCE_TIME kNtsc = 333667;
 
-// In GetStreamCaps order. Only the first and the last entry are sound.
+// In GetStreamCaps order. Only the first (RGB32) and the last (RGB24) entry are sound; the
+// last one's own subtype shows whether a build counted the usable capabilities as the
+// catalogue does.
 const HostileCapability kCapabilities[] = {
-    {0, Block::kWhole, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640, 480, 8, 8},
-    {hostile::kBadSizes, Block::kWhole, 0, 240, kNtsc, 166833, 2000000, 0, 0, 0, 0, 0, 0},
-    {hostile::kBadSizes, Block::kWhole, -320, 240, kNtsc, 166833, 2000000, -320, 240, -320, 240,
+    {0, Block::kWhole, 32, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640, 480, 8, 8},
+    {hostile::kBadSizes, Block::kWhole, 32, 0, 240, kNtsc, 166833, 2000000, 0, 0, 0, 0, 0, 0},
+    {hostile::kBadSizes, Block::kWhole, 32, -320, 240, kNtsc, 166833, 2000000, -320, 240, -320, 240,
      8, 8},
-    {hostile::kBadSizes, Block::kWhole, 320, 0, kNtsc, 166833, 2000000, 320, 0, 320, 0, 8, 8},
-    {hostile::kBadSizes, Block::kWhole, INT_MAX, INT_MAX, kNtsc, 166833, 2000000, INT_MAX,
+    {hostile::kBadSizes, Block::kWhole, 32, 320, 0, kNtsc, 166833, 2000000, 320, 0, 320, 0, 8, 8},
+    {hostile::kBadSizes, Block::kWhole, 32, INT_MAX, INT_MAX, kNtsc, 166833, 2000000, INT_MAX,
      INT_MAX, INT_MAX, INT_MAX, 1, 1},
-    {hostile::kBadSizes, Block::kWhole, 65536, 65536, kNtsc, 166833, 2000000, 65536, 65536,
+    {hostile::kBadSizes, Block::kWhole, 32, 65536, 65536, kNtsc, 166833, 2000000, 65536, 65536,
      65536, 65536, 16, 16},
     // A sound picture whose output ranges are absurd: listed, the page must cope.
-    {hostile::kBadSizes, Block::kWhole, 320, 240, kNtsc, 166833, 2000000, INT_MIN, -5, INT_MAX,
+    {hostile::kBadSizes, Block::kWhole, 32, 320, 240, kNtsc, 166833, 2000000, INT_MIN, -5, INT_MAX,
      INT_MAX, 1, -8},
-    {hostile::kBadBlocks, Block::kHeaderOnly, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640,
+    {hostile::kBadBlocks, Block::kHeaderOnly, 32, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640,
      480, 8, 8},
-    {hostile::kBadBlocks, Block::kOneShort, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640, 480,
+    {hostile::kBadBlocks, Block::kOneShort, 32, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640, 480,
      8, 8},
-    {hostile::kBadBlocks, Block::kSizeWithoutBlock, 320, 240, kNtsc, 166833, 2000000, 160, 120,
+    {hostile::kBadBlocks, Block::kSizeWithoutBlock, 32, 320, 240, kNtsc, 166833, 2000000, 160, 120,
      640, 480, 8, 8},
-    {hostile::kBadBlocks, Block::kNone, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640, 480, 8,
+    {hostile::kBadBlocks, Block::kNone, 32, 320, 240, kNtsc, 166833, 2000000, 160, 120, 640, 480, 8,
      8},
-    {hostile::kBadIntervals, Block::kWhole, 320, 240, 0, 0, 0, 160, 120, 640, 480, 8, 8},
-    {hostile::kBadIntervals, Block::kWhole, 320, 240, -kNtsc, -1, -100, 160, 120, 640, 480, 8, 8},
-    {hostile::kBadIntervals, Block::kWhole, 320, 240, kNtsc, 2000000, 166833, 160, 120, 640, 480,
+    {hostile::kBadIntervals, Block::kWhole, 32, 320, 240, 0, 0, 0, 160, 120, 640, 480, 8, 8},
+    {hostile::kBadIntervals, Block::kWhole, 32, 320, 240, -kNtsc, -1, -100, 160, 120, 640, 480, 8, 8},
+    {hostile::kBadIntervals, Block::kWhole, 32, 320, 240, kNtsc, 2000000, 166833, 160, 120, 640, 480,
      8, 8},
-    {0, Block::kWhole, 640, 480, kNtsc, 166833, 2000000, 160, 120, 640, 480, 8, 8},
+    {0, Block::kWhole, 24, 640, 480, kNtsc, 166833, 2000000, 160, 120, 640, 480, 8, 8},
 };
 
 constexpr long kLongSampleExtra = 4096;
+std::atomic<long> g_queriesBeyondList{0};
 constexpr wchar_t kSwitchValue[] = L"Hostile";
 
-uint32_t ImageBytes(LONG width, LONG height) {
-    const long long bytes = std::llabs(static_cast<long long>(width)) * 4 *
-                            std::llabs(static_cast<long long>(height));
+uint32_t ImageBytes(LONG width, LONG height, WORD bits) {
+    const long long stride = (std::llabs(static_cast<long long>(width)) * bits + 31) / 32 * 4;
+    const long long bytes = stride * std::llabs(static_cast<long long>(height));
     return bytes > UINT_MAX ? UINT_MAX : static_cast<uint32_t>(bytes);
 }
 
-VIDEOINFOHEADER MakeHeader(LONG width, LONG height, REFERENCE_TIME avg) {
+VIDEOINFOHEADER MakeHeader(LONG width, LONG height, REFERENCE_TIME avg, WORD bits) {
     VIDEOINFOHEADER v{};
     v.AvgTimePerFrame = avg;
     v.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     v.bmiHeader.biWidth = width;
     v.bmiHeader.biHeight = height;
     v.bmiHeader.biPlanes = 1;
-    v.bmiHeader.biBitCount = 32;
+    v.bmiHeader.biBitCount = bits;
     v.bmiHeader.biCompression = BI_RGB;
-    v.bmiHeader.biSizeImage = ImageBytes(width, height);
+    v.bmiHeader.biSizeImage = ImageBytes(width, height, bits);
     return v;
 }
 
 // The type the pin connects with; with kShortBlockType its block holds only 40 bytes.
-CMediaType MakeConnectionType(LONG width, LONG height, REFERENCE_TIME avg, bool shortBlock) {
-    CMediaType mt(MEDIATYPE_Video, MEDIASUBTYPE_RGB32);
+const GUID& SubtypeOf(WORD bits) { return bits == 24 ? MEDIASUBTYPE_RGB24 : MEDIASUBTYPE_RGB32; }
+
+CMediaType MakeConnectionType(LONG width, LONG height, REFERENCE_TIME avg, WORD bits,
+                              bool shortBlock) {
+    CMediaType mt(MEDIATYPE_Video, SubtypeOf(bits));
     mt.formattype = FORMAT_VideoInfo;
     mt.bFixedSizeSamples = TRUE;
-    mt.lSampleSize = ImageBytes(width, height);
-    const VIDEOINFOHEADER v = MakeHeader(width, height, avg);
+    mt.lSampleSize = ImageBytes(width, height, bits);
+    const VIDEOINFOHEADER v = MakeHeader(width, height, avg, bits);
     mt.SetFormat(&v, shortBlock ? 40 : sizeof(v));
     return mt;
 }
@@ -102,10 +110,10 @@ AM_MEDIA_TYPE* NewCapabilityType(const HostileCapability& c) {
     if (!mt) return nullptr;
     std::memset(mt, 0, sizeof(*mt));
     mt->majortype = MEDIATYPE_Video;
-    mt->subtype = MEDIASUBTYPE_RGB32;
+    mt->subtype = SubtypeOf(c.bits);
     mt->formattype = FORMAT_VideoInfo;
     mt->bFixedSizeSamples = TRUE;
-    mt->lSampleSize = ImageBytes(c.width, c.height);
+    mt->lSampleSize = ImageBytes(c.width, c.height, c.bits);
     ULONG size = sizeof(VIDEOINFOHEADER);
     bool withBlock = true;
     switch (c.block) {
@@ -132,7 +140,7 @@ AM_MEDIA_TYPE* NewCapabilityType(const HostileCapability& c) {
             CoTaskMemFree(mt);
             return nullptr;
         }
-        const VIDEOINFOHEADER v = MakeHeader(c.width, c.height, c.avg);
+        const VIDEOINFOHEADER v = MakeHeader(c.width, c.height, c.avg, c.bits);
         std::memcpy(mt->pbFormat, &v, size);
     }
     return mt;
@@ -177,7 +185,7 @@ public:
         for (const HostileCapability& c : kCapabilities) {
             if (c.behaviour == 0 || (c.behaviour & behaviours)) offered_.push_back(&c);
         }
-        format_ = MakeConnectionType(320, 240, kNtsc, Has(hostile::kShortBlockType));
+        format_ = MakeConnectionType(320, 240, kNtsc, 32, Has(hostile::kShortBlockType));
         SetMediaTypes({format_});
     }
 
@@ -201,15 +209,17 @@ public:
     HRESULT STDMETHODCALLTYPE SetFormat(AM_MEDIA_TYPE* mt) override {
         if (!mt) return E_POINTER;
         LONG width = 0, height = 0;
+        WORD bits = 32;
         REFERENCE_TIME avg = kNtsc;
-        const bool parsed = mt->majortype == MEDIATYPE_Video && mt->subtype == MEDIASUBTYPE_RGB32 &&
-                            mt->formattype == FORMAT_VideoInfo && mt->pbFormat &&
-                            mt->cbFormat >= sizeof(VIDEOINFOHEADER);
+        bool parsed = mt->majortype == MEDIATYPE_Video && mt->formattype == FORMAT_VideoInfo &&
+                      mt->pbFormat && mt->cbFormat >= sizeof(VIDEOINFOHEADER);
         if (parsed) {
             const auto* v = reinterpret_cast<const VIDEOINFOHEADER*>(mt->pbFormat);
             width = v->bmiHeader.biWidth;
             height = std::abs(v->bmiHeader.biHeight);
             avg = v->AvgTimePerFrame;
+            bits = v->bmiHeader.biBitCount;
+            parsed = (bits == 32 || bits == 24) && mt->subtype == SubtypeOf(bits);
         }
         if (Has(hostile::kOtherSize)) {
             // Says yes to anything and keeps a size of its own.
@@ -217,12 +227,13 @@ public:
             width = asked ? 320 : 352;
             height = asked ? 240 : 288;
             if (avg <= 0) avg = kNtsc;
+            bits = 32;
         } else if (!parsed || !OnGrid(width, 160, 640, 8) || !OnGrid(height, 120, 480, 8) ||
                    avg < 166833 || avg > 2000000) {
             return VFW_E_INVALIDMEDIATYPE;
         }
         const CMediaType type =
-            MakeConnectionType(width, height, avg, Has(hostile::kShortBlockType));
+            MakeConnectionType(width, height, avg, bits, Has(hostile::kShortBlockType));
         return ChangeFormat(type, {type}, [&] { format_ = type; });
     }
 
@@ -246,7 +257,10 @@ public:
         if (!mt || !caps) return E_POINTER;
         *mt = nullptr;
         if (index < 0) return E_INVALIDARG;
-        if (index >= static_cast<int>(offered_.size())) return S_FALSE;
+        if (index >= static_cast<int>(offered_.size())) {
+            ++g_queriesBeyondList;
+            return S_FALSE;
+        }
         const HostileCapability& c = *offered_[static_cast<size_t>(index)];
         *mt = NewCapabilityType(c);
         if (!*mt) return E_OUTOFMEMORY;
@@ -335,6 +349,8 @@ private:
 };
 
 }  // namespace
+
+long HostileCapsQueriesBeyondList() { return g_queriesBeyondList.load(); }
 
 void FillPinNameWithoutTerminator(PIN_INFO* info, const std::wstring& name) {
     for (size_t i = 0; i < MAX_PIN_NAME; ++i) {

@@ -6,7 +6,7 @@
 //
 // Pins in order: the video capture pin "Capture" (RGB32, IAMStreamConfig over the hostile
 // capability list), then, with hostile::kCrossbar, the analogue video input its crossbar feeds.
-// Always offered, whatever the mask: RGB32 320 x 240 as the first capability and RGB32 640 x 480
+// Always offered, whatever the mask: RGB32 320 x 240 as the first capability and RGB24 640 x 480
 // as the last one, both sound, so a build at either index can run. The other capabilities
 // (HostileCard.cpp, kCapabilities) appear only with their bit.
 #pragma once
@@ -39,6 +39,10 @@ private:
     DWORD behaviours_;
     std::unique_ptr<CAnalogPin> analogIn_;  // with hostile::kCrossbar only
 };
+
+// GetStreamCaps calls the card's pins answered with S_FALSE (an index past their list) since
+// the DLL was loaded: how far a caller believed a lying GetNumberOfCapabilities.
+long HostileCapsQueriesBeyondList();
 
 // Writes a pin name as a broken driver does when it is too long: every character of achName
 // used, no terminator.

@@ -44,6 +44,14 @@ inline bool SetBehaviours(DWORD mask) {
 
 inline void ClearBehaviours() { RegDeleteKeyValueW(HKEY_CURRENT_USER, SwitchKey().c_str(), L"Hostile"); }
 
+// GetStreamCaps calls the card answered past its list, since the DLL was loaded.
+inline long CapsQueriesBeyondList() {
+    using Fn = LONG(WINAPI*)();
+    auto fn = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(DevicesExport("LumokaHostileCapsQueriesBeyondList")));
+    return fn ? fn() : -1;
+}
+
 // Every filter, pin and crossbar of the DLL has been released.
 inline HRESULT DevicesCanUnload() {
     using Fn = HRESULT(STDAPICALLTYPE*)();

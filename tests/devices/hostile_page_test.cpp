@@ -104,7 +104,7 @@ TEST_F(HostilePage, ListsWhatCanBeUsedShowsAbsurdValuesSafelyAndKeepsWorking) {
     const std::vector<std::wstring> expected = {
         L"00: RGB32 (32bit) 320x240 29.97fps",  L"01: RGB32 (32bit) 320x240 29.97fps",
         L"02: RGB32 (32bit) 320x240 240.00fps", L"03: RGB32 (32bit) 320x240 240.00fps",
-        L"04: RGB32 (32bit) 320x240 29.97fps",  L"05: RGB32 (32bit) 640x480 29.97fps"};
+        L"04: RGB32 (32bit) 320x240 29.97fps",  L"05: RGB24 (24bit) 640x480 29.97fps"};
     EXPECT_EQ(formats, expected);
 
     // Pin names of 3000 characters without a terminator are cut to 127.

@@ -94,6 +94,21 @@ protected:
 bool HostileCard::registered = false;
 CTestWindow* HostileCard::window = nullptr;
 
+// The subtype the capture pin connected with (GUID_NULL when it is not connected).
+GUID ConnectedSubtype(ICaptureGraphBuilder2* builder, IBaseFilter* capture) {
+    ComPtr<IPin> pin;
+    AM_MEDIA_TYPE mt{};
+    if (!capture || FAILED(builder->FindPin(capture, PINDIR_OUTPUT, &PIN_CATEGORY_CAPTURE, nullptr,
+                                            FALSE, 0, &pin)) ||
+        FAILED(pin->ConnectionMediaType(&mt))) {
+        return GUID_NULL;
+    }
+    const GUID subtype = mt.subtype;
+    CoTaskMemFree(mt.pbFormat);
+    if (mt.pUnk) mt.pUnk->Release();
+    return subtype;
+}
+
 struct FormatSeen {
     int32_t width, height;
     int64_t avg;
@@ -132,7 +147,11 @@ TEST_F(HostileCard, CatalogueListsOnlyWhatCanBeUsed) {
         SCOPED_TRACE(row.what);
         ASSERT_TRUE(hostiletest::SetBehaviours(row.mask));
         VideoDeviceRecord record;
+        const long queriedBefore = hostiletest::CapsQueriesBeyondList();
+        ASSERT_GE(queriedBefore, 0);
         ASSERT_TRUE(InspectVideoDevice({kName, L"", kPath, DeviceKind::VideoCapture}, record));
+        // A claimed INT_MAX capabilities are asked for only up to the catalogue's limit.
+        EXPECT_LE(hostiletest::CapsQueriesBeyondList() - queriedBefore, kMaxCapabilities);
         std::vector<FormatSeen> seen;
         for (const VideoFormatEntry& f : record.Formats) {
             seen.push_back({f.Record.InputWidth, f.Record.InputHeight, f.Record.AvgTimePerFrame});
@@ -204,6 +223,16 @@ TEST_F(HostileCard, BuildsRunAndTheLogSaysWhatHappened) {
         }
         EXPECT_EQ(log, row.log);
         if (row.built) EXPECT_EQ(controller->NativeSize().cx, row.nativeWidth);
+        if (row.index == 5 && !(row.mask & kOtherSize)) {
+            // Index 5 is the RGB24 capability only when the build skipped what the catalogue
+            // skipped.
+            ComPtr<ICaptureGraphBuilder2> builder;
+            ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr,
+                                                   CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&builder))));
+            builder->SetFiltergraph(controller->Graph());
+            EXPECT_TRUE(ConnectedSubtype(builder.Get(), controller->VideoCaptureFilter()) ==
+                        MEDIASUBTYPE_RGB24);
+        }
         if (row.frames == Frames::kWhole) {
             EXPECT_TRUE(WaitForFrames([](LONGLONG d, LONGLONG) { return d >= 60; }))
                 << lastDelivered;
