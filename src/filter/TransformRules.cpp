@@ -91,14 +91,16 @@ InputSample ClassifyInputSample(const BitmapHeader& input, bool fixedSizeSamples
     InputSample s;
     const int64_t length = std::max<int64_t>(std::min(actual, bufferSize), 0);
     s.length = static_cast<size_t>(length);
+    const int64_t rows = std::llabs(static_cast<int64_t>(input.height));
     const int64_t rowBytes = static_cast<int64_t>(input.width) * input.bitCount / 8;
-    const int64_t picture = rowBytes * std::llabs(static_cast<int64_t>(input.height));
-    if (!fixedSizeSamples || rowBytes <= 0 || picture <= 0) return s;
-    if (length < picture) {
+    // Rows padded to 32 bits, as a bitmap's are: the longest picture a sample may hold.
+    const int64_t paddedRow = (static_cast<int64_t>(input.width) * input.bitCount + 31) / 32 * 4;
+    if (!fixedSizeSamples || rowBytes <= 0 || rows == 0) return s;
+    if (length < rowBytes * rows) {
         s.drop = true;
         s.length = 0;
     } else {
-        s.length = static_cast<size_t>(picture);
+        s.length = static_cast<size_t>(std::min(length, paddedRow * rows));
     }
     return s;
 }

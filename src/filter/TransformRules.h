@@ -102,9 +102,10 @@ struct InputSample {
 };
 // actual: the sample's actual data length; bufferSize: the size of its buffer, which the length
 // never passes (a sample claiming more is read only that far). For fixed-size samples the
-// picture takes H x R bytes (H = |height|, R = width x bit count / 8, as the pipeline counts):
-// a shorter sample holds no whole picture and is dropped; a longer one is cut to the picture.
-// Other types (and pictures with no rows) keep the sample's own length.
+// picture takes at least H x R bytes (H = |height|, R = width x bit count / 8, as the pipeline
+// counts) and at most H rows padded to 32 bits, as a bitmap's: a shorter sample holds no whole
+// picture and is dropped; a longer one is cut to the padded picture. Other types (and pictures
+// with no rows) keep the sample's own length.
 InputSample ClassifyInputSample(const BitmapHeader& input, bool fixedSizeSamples, int64_t actual,
                                 int64_t bufferSize);
 

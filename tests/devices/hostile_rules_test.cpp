@@ -82,6 +82,10 @@ TEST(HostileRules, ShortSamplesAreDroppedLongOnesCut) {
     rgb.bitCount = 32;
     lumoka::BitmapHeader noRows = rgb;
     noRows.width = 0;
+    lumoka::BitmapHeader odd = rgb;  // RGB24 322 x 10: rows of 966 bytes, 968 when padded
+    odd.width = 322;
+    odd.height = 10;
+    odd.bitCount = 24;
     struct Row {
         const lumoka::BitmapHeader* header;
         bool fixed;
@@ -99,6 +103,10 @@ TEST(HostileRules, ShortSamplesAreDroppedLongOnesCut) {
         {&rgb, false, 1000, 307200, false, 1000},    // variable-size samples keep their length
         {&rgb, false, 400000, 307200, false, 307200},
         {&noRows, true, 500, 600, false, 500},
+        {&odd, true, 9680, 9680, false, 9680},   // padded rows
+        {&odd, true, 9660, 9680, false, 9660},   // unpadded rows
+        {&odd, true, 9659, 9680, true, 0},
+        {&odd, true, 9780, 9780, false, 9680},
     };
     for (const Row& r : rows) {
         const lumoka::InputSample s =
