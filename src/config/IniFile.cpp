@@ -27,7 +27,26 @@ size_t ScanSign(const std::wstring& text, bool& negative) {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+// C0, DEL and C1: none of them is text a person means to keep in a name or a path.
+bool IsControl(wchar_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
 }  // namespace
+
+std::wstring CIniFile::OneLine(const std::wstring& value) {
+    std::wstring line;
+    line.reserve(value.size());
+    bool pendingSpace = false;
+    for (wchar_t c : value) {
+        if (IsControl(c)) {
+            pendingSpace = !line.empty();
+            continue;
+        }
+        if (pendingSpace) line += L' ';
+        pendingSpace = false;
+        line += c;
+    }
+    return line;
+}
 
 void CIniFile::Clear() {
     m_text.clear();

@@ -67,6 +67,10 @@ public:
     bool SetInt64(const std::wstring& section, const std::wstring& key, int64_t value);
     bool SetPlacement(const WindowPlacement& placement);
 
+    // A value as one line can hold it: each run of control characters (a line break would end
+    // the line, a Ctrl-Z the whole text) becomes one space, and is dropped at either end.
+    static std::wstring OneLine(const std::wstring& value);
+
     // The C runtime-style conversions, exposed for the few callers that convert text alone.
     static int32_t ToInt32(const std::wstring& text);
     static int64_t ToInt64(const std::wstring& text);

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "config/IniFile.h"
+#include "config/TextFile.h"
 
 const wchar_t* const kVideoProcAmpNames[kVideoProcAmpCount] = {
     L"Brightness",  L"Contrast",     L"Hue",
@@ -224,6 +225,16 @@ void WriteProfile(CIniFile& ini, const std::wstring& section, const Profile& pro
     Profile copy = profile;  // the visitor walks mutable fields; the writer only reads them
     CProfileWriter writer(ini, section);
     VisitProfile(writer, copy);
+}
+
+std::wstring StorableProfileName(const std::wstring& typed, ReadBackFunction readBack) {
+    std::wstring name = CIniFile::OneLine(typed);
+    std::replace(name.begin(), name.end(), L'=', L'\uFF1D');
+    // The encoding may give back an "=" of its own (a nearest-character mapping of "＝"); an
+    // ASCII character is put in for it, which every code page gives back as it is.
+    name = readBack ? readBack(name) : AsReadBack(name);
+    std::replace(name.begin(), name.end(), L'=', L'-');
+    return name;
 }
 
 void ResetVideoProcAmp(Profile& profile) { profile.VideoProcAmp.fill(VideoProcAmpSetting{}); }

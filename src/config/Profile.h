@@ -120,5 +120,14 @@ void ReadProfile(const CIniFile& ini, const std::wstring& section, Profile& prof
 // Writes every field into the section, in the order the profile file keeps.
 void WriteProfile(CIniFile& ini, const std::wstring& section, const Profile& profile);
 
+// The name a typed one is stored as, so that the profile file gives back exactly what is
+// stored. The line "Name=..." cannot hold a line break or other control character
+// (CIniFile::OneLine makes them spaces) nor an "=" (the last one would begin the value): each
+// "=" becomes the full-width "＝". Characters the file's encoding lacks become what a save and
+// a load give back (readBack, AsReadBack by default); where that turns "＝" back into "=", it
+// becomes "-". Applying it again changes nothing.
+using ReadBackFunction = std::wstring (*)(const std::wstring&);
+std::wstring StorableProfileName(const std::wstring& typed, ReadBackFunction readBack = nullptr);
+
 // Forgets the last known device state: Value and Flags of all ten properties become kNotSet.
 void ResetVideoProcAmp(Profile& profile);

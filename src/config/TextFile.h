@@ -17,6 +17,11 @@ bool ReadTextFile(const std::wstring& path, std::wstring& text);
 // Every LF is written as CR LF; characters the encoding cannot hold are written as "?".
 bool ReplaceTextFile(const std::wstring& path, const std::wstring& text);
 
+// The text as a save and a load give it back: through the file's encoding and back, so a
+// character the encoding cannot hold comes back as the file would give it ("?", or the
+// platform's nearest character). Line ends and Ctrl-Z are the caller's to keep out.
+std::wstring AsReadBack(const std::wstring& text);
+
 // Removes the temporary files an interrupted save of ReplaceTextFile left in the folder (with
 // its trailing separator): only names of the layer's own pattern. Windows only; elsewhere the
 // native tools leave such files to the user.

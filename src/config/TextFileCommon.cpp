@@ -40,6 +40,13 @@ const PauseRequest& Request() {
 
 void SetTextFileWriteFaultForTesting(int64_t failingWrite) { g_failingWrite = failingWrite; }
 
+std::wstring AsReadBack(const std::wstring& text) {
+    std::string bytes;
+    // Text the encoding refuses outright is never saved; it reads back as nothing else.
+    if (!textfile_detail::EncodeDiskText(text, bytes)) return text;
+    return textfile_detail::DecodeDiskText(bytes);
+}
+
 namespace textfile_detail {
 
 std::string ToDiskLineEnds(const std::string& bytes) {

@@ -1,6 +1,7 @@
 // What an end-to-end test does on the shared desktop as a person would: mouse and keys through
 // xdotool on the test's X display, the program's windows found by class and caption (menus,
-// message boxes, property frames), and the client area read back from the screen.
+// message boxes, property frames), and the client area read back from the screen
+// (harness/Screenshot.h).
 //
 // Threads: the test's thread. The program under test runs in another process on the same
 // desktop, so everything here works across processes.
@@ -8,9 +9,10 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "harness/Screenshot.h"
 
 namespace lumoka::testing {
 
@@ -36,28 +38,5 @@ bool WaitUntil(Done done, DWORD timeoutMs) {
     }
     return true;
 }
-
-struct Rgb {
-    int r = 0, g = 0, b = 0;
-};
-bool Near(const Rgb& a, const Rgb& b, int tolerance = 40);
-std::string Text(const Rgb& c);
-
-// The client area as the screen shows it, top row first.
-class CScreenshot {
-public:
-    explicit CScreenshot(HWND window);
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
-    Rgb At(int x, int y) const;
-    // The frame counter the test card carries, read from the picture in rect (client pixels);
-    // -1 when it cannot be read.
-    long FrameCounter(const RECT& rect) const;
-
-private:
-    int m_width = 0;
-    int m_height = 0;
-    std::vector<uint32_t> m_pixels;
-};
 
 }  // namespace lumoka::testing

@@ -1,7 +1,8 @@
 // The editor's frame and pages in process, over the catalogue and the virtual devices: what
 // the video and audio pages show of the test card and the test tone (cells read in process,
 // pin row colours as pixels), storing a chosen format, size and rate, a profile whose device
-// is absent, out-of-range opening values, and the filter page's list operations.
+// is absent, out-of-range opening values, the filter page's list operations, and hostile
+// typing into every value and the profile name.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -292,6 +293,78 @@ TEST_F(EditorPages, FilterPageAddsReordersRemovesAndStoresAPinChoice) {
     EXPECT_EQ(stored.Input, -1);
     EXPECT_EQ(stored.Output, 0);
     EXPECT_TRUE(model.Profiles[0].FilterAudio.empty());
+}
+
+// Whether a value combo is painted as invalid: the page's answer to its edit's colour request
+// puts the light red into the device context.
+bool PaintedInvalid(lumoka::CDialog& page, int id) {
+    HWND edit = FindWindowExW(page.GetItem(id), nullptr, L"Edit", nullptr);
+    HDC dc = GetDC(edit);
+    SetBkColor(dc, RGB(1, 2, 3));
+    SendMessageW(page.GetHwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(edit));
+    const COLORREF background = GetBkColor(dc);
+    ReleaseDC(edit, dc);
+    return background == RGB(255, 200, 200);
+}
+
+void Type(lumoka::CDialog& page, int id, const std::wstring& text, int code = CBN_EDITCHANGE) {
+    lumoka::SetItemText(page.GetHwnd(), id, text);
+    Notify(page, id, code);
+}
+
+TEST_F(EditorPages, HostileTypingStoresSafeValuesAndNamesTheFileCanHold) {
+    Profile& p = model.Profiles[0];
+    p.Video = {kCard, L"", kCardPath};
+    p.Audio = {L"Lumoka Test Tone", L"", L"lumoka-testtone-0"};
+    p.AudioUseBufferSize = 1;
+    Open();
+    CProfileVideoDlg& video = frame.VideoPage();
+    CProfileAudioDlg& audio = frame.AudioPage();
+    const int videoValues[] = {IDC_VIDEO_WIDTH, IDC_VIDEO_HEIGHT, IDC_VIDEO_RATE};
+    const int audioValues[] = {IDC_AUDIO_CHANNELS, IDC_AUDIO_BITS, IDC_AUDIO_RATE};
+    const std::wstring thirty = L"123456789012345678901234567890";
+    // What each typed text stores: sizes and the sampling rate as read (held at 32 bits), the
+    // 16-bit channels and bits their low bits; no rate gives a duration, so the stored one stays.
+    const struct Case {
+        std::wstring text;
+        int32_t value;
+        uint16_t sixteen;
+    } cases[] = {{L"abc", 0, 0}, {L"", 0, 0}, {thirty, INT32_MAX, 65535}, {L"-5", -5, 65531}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        for (int id : videoValues) Type(video, id, c.text);
+        for (int id : audioValues) Type(audio, id, c.text);
+        Type(audio, IDC_AUDIO_BUFFER, c.text, EN_CHANGE);
+        for (int id : videoValues) EXPECT_TRUE(PaintedInvalid(video, id)) << id;
+        for (int id : audioValues) EXPECT_TRUE(PaintedInvalid(audio, id)) << id;
+        Profile stored = p;
+        stored.VideoFormatAvgTimePerFrame = 333667;
+        video.Store(stored);
+        audio.Store(stored);
+        EXPECT_EQ(stored.VideoFormatWidth, c.value);
+        EXPECT_EQ(stored.VideoFormatHeight, c.value);
+        EXPECT_EQ(stored.VideoFormatAvgTimePerFrame, 333667);
+        EXPECT_EQ(stored.AudioFormatChannels, c.sixteen);
+        EXPECT_EQ(stored.AudioFormatBitsPerSample, c.sixteen);
+        EXPECT_EQ(stored.AudioFormatSamplesPerSec, c.value);
+        EXPECT_GE(stored.AudioBufferSize, 0);
+        EXPECT_LE(stored.AudioBufferSize, 1000);
+    }
+    // A valid value typed afterwards is taken and painted normally again.
+    Type(video, IDC_VIDEO_RATE, L"29.97");
+    EXPECT_FALSE(PaintedInvalid(video, IDC_VIDEO_RATE));
+
+    // Names the profile file cannot hold as typed, on the way out of the name edit: while
+    // typing (the combo entry), on switching profiles and on OK.
+    Type(frame, IDC_MAIN_NAME, L"a=b\t[c]\x1a", EN_CHANGE);
+    EXPECT_EQ(ComboTexts(frame, IDC_MAIN_PROFILE)[0], L"00: a＝b [c]");
+    Choose(frame, IDC_MAIN_PROFILE, 1);
+    Type(frame, IDC_MAIN_NAME, L"]x[ Name=y\r\nz", EN_CHANGE);
+    PressOk();
+    EXPECT_EQ(model.Profiles[0].Name, L"a＝b [c]");
+    EXPECT_EQ(model.Profiles[1].Name, L"]x[ Name＝y z");
+    EXPECT_EQ(model.Profiles[0].VideoFormatWidth, -5);
 }
 
 }  // namespace

@@ -97,7 +97,9 @@ TEST(PageRules, NumbersAndPins) {
                 {L"", 0},
                 {L"abc", 0},
                 {L"99999999999", INT32_MAX},
-                {L"-99999999999", INT32_MIN}};
+                {L"-99999999999", INT32_MIN},
+                {L"123456789012345678901234567890", INT32_MAX},
+                {L"-123456789012345678901234567890", INT32_MIN}};
     for (const Row& r : ints) EXPECT_EQ(ReadDecimalInt(r.text), r.value) << r.text;
     EXPECT_EQ(TwoDigitText(7), L"07");
     EXPECT_EQ(TwoDigitText(123), L"123");

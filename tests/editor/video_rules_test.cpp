@@ -163,6 +163,12 @@ TEST(VideoRules, StoredFrameDuration) {
             EXPECT_EQ(duration, r.duration) << r.text;
         }
     }
+    // Rates above 10 000 000 per second truncate to no duration: the stored one stays.
+    for (const wchar_t* text : {L"10000001", L"123456789012345678901234567890"}) {
+        int64_t duration = 7;
+        EXPECT_FALSE(FrameDurationFromText(text, duration)) << text;
+        EXPECT_EQ(duration, 7);
+    }
 }
 
 TEST(VideoRules, InformationCells) {

@@ -36,6 +36,15 @@ TEST(SnapshotRules, PathsAndEncoders) {
     // A browsed drive root stays as it is; a browsed folder gets one backslash.
     EXPECT_EQ(BrowsedFolderText(L"C:\\"), L"C:\\");
     EXPECT_EQ(BrowsedFolderText(L"C:\\shots"), L"C:\\shots\\");
+    // Typed folders: on one line, otherwise as typed; the browser only starts at a short one.
+    const std::wstring deep = L"C:\\" + std::wstring(996, L'd');
+    EXPECT_EQ(FolderFromField(L"D:\\shots\\\r\n"), L"D:\\shots\\");
+    EXPECT_EQ(FolderFromField(L"D:\\a\nb=c"), L"D:\\a b=c");
+    EXPECT_EQ(FolderFromField(L""), L"");
+    EXPECT_EQ(FolderFromField(deep), deep);
+    EXPECT_TRUE(BrowserCanStartAt(L"C:\\" + std::wstring(256, L'd')));
+    EXPECT_FALSE(BrowserCanStartAt(L"C:\\" + std::wstring(257, L'd')));
+    EXPECT_FALSE(BrowserCanStartAt(deep));
 }
 
 TEST(SnapshotRules, SizeChoices) {

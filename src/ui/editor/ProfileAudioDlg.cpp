@@ -15,35 +15,25 @@ using lumoka::SetItemText;
 
 namespace {
 
-constexpr int kNoneHandled = 2147483647;  // the next selection always counts as a change
 constexpr AudioValue kValues[3] = {AudioValue::Channels, AudioValue::Bits, AudioValue::Rate};
 constexpr int kBars[3] = {IDC_AUDIO_CHANNELS_BAR, IDC_AUDIO_BITS_BAR, IDC_AUDIO_RATE_BAR};
 constexpr int kCombos[3] = {IDC_AUDIO_CHANNELS, IDC_AUDIO_BITS, IDC_AUDIO_RATE};
 
 int Slot(AudioValue which) { return static_cast<int>(which); }
+AudioValue ValueAt(int which) { return kValues[which]; }
 
 }  // namespace
 
 CProfileAudioDlg::CProfileAudioDlg()
-    : CDialog(IDD_PROFILE_AUDIO), m_invalidBrush(::CreateSolidBrush(kInvalidBackground)) {
+    : CSourcePage(IDD_PROFILE_AUDIO, L"オーディオを出力しない", IDC_AUDIO_DEVICE, IDC_AUDIO_FORMAT,
+                  kCombos, kBars) {
     // Enter and Escape on this page neither confirm nor cancel the editor.
     SetSwallowEnterEscape(true);
+    SetLists(&m_pinList, &m_info);
 }
 
 BOOL CProfileAudioDlg::OnInitDialog() {
-    m_pinList.Attach(GetItem(IDC_AUDIO_PINS));
-    m_pinList.AddColumn(L"方向", 50);
-    m_pinList.AddColumn(L"ピン名", 100);
-    m_pinList.AddColumn(L"ピンカテゴリ", 100);
-    m_pinList.AddColumn(L"メディアタイプ", 95);
-    m_pinList.SetCellText([this](int row, int column) {
-        return row < static_cast<int>(m_pins.size()) ? PinCellText(m_pins[row], column)
-                                                     : std::wstring();
-    });
-    m_pinList.SetRowColours([this](int row, COLORREF& text, COLORREF& background) {
-        text = kBlack;
-        background = row < static_cast<int>(m_pins.size()) ? PinRowColour(m_pins[row]) : kWhite;
-    });
+    SetUpPinList(m_pinList, GetItem(IDC_AUDIO_PINS), m_pins);
     m_info.Attach(GetItem(IDC_AUDIO_INFO));
     m_info.AddColumn(L"フォーマット項目", 170);
     m_info.AddColumn(L"値", 140);
@@ -66,16 +56,6 @@ BOOL CProfileAudioDlg::OnInitDialog() {
         RightAlignComboEdit(GetItem(kCombos[i]));
     }
     return TRUE;
-}
-
-void CProfileAudioDlg::FillDevices(const std::vector<DeviceEntry>& devices) {
-    m_devices = devices;
-    lumoka::ClearCombo(GetHwnd(), IDC_AUDIO_DEVICE);
-    lumoka::AddComboItem(GetHwnd(), IDC_AUDIO_DEVICE, L"オーディオを出力しない");
-    for (const DeviceEntry& d : m_devices) {
-        lumoka::AddComboItem(GetHwnd(), IDC_AUDIO_DEVICE, d.FriendlyName);
-    }
-    SetComboSelection(GetHwnd(), IDC_AUDIO_DEVICE, 0);
 }
 
 void CProfileAudioDlg::EnableBufferLength(bool enabled) {
@@ -161,100 +141,32 @@ void CProfileAudioDlg::OnFormatChange() {
     }
 }
 
-void CProfileAudioDlg::Validate(AudioValue which, const std::wstring& text) {
-    const int i = Slot(which);
-    const Validation v = ValidateAudioValue(text, Range(which));
-    m_valid[i] = v.Valid;
-    if (v.Valid && v.Position >= 0 && m_scroll[i].Enabled)
-        SetBarPosition(GetHwnd(), kBars[i], v.Position);
-    RepaintCombo(GetHwnd(), kCombos[i]);
+Validation CProfileAudioDlg::ValidateValue(int which, const std::wstring& text) const {
+    return ValidateAudioValue(text, Range(ValueAt(which)));
 }
 
-void CProfileAudioDlg::OnValueTyped(AudioValue which) {
-    Validate(which, GetItemText(GetHwnd(), kCombos[Slot(which)]));
+int32_t CProfileAudioDlg::ChosenPosition(int which, const std::wstring& entry) const {
+    const AudioRange range = Range(ValueAt(which));
+    if (range.Granularity == 0) return -1;
+    return static_cast<int32_t>((static_cast<int64_t>(ReadDecimalInt(entry)) - range.Low()) /
+                                range.Granularity);
 }
 
-void CProfileAudioDlg::OnValueChosen(AudioValue which) {
-    const int i = Slot(which);
-    const int selection = GetComboSelection(GetHwnd(), kCombos[i]);
-    if (selection < 0) return;
-    const AudioRange range = Range(which);
-    if (m_scroll[i].Enabled && range.Granularity != 0) {
-        const int32_t value = ReadDecimalInt(ComboItemText(GetHwnd(), kCombos[i], selection));
-        SetBarPosition(GetHwnd(), kBars[i], (value - range.Low()) / range.Granularity);
-    }
-    m_valid[i] = true;
-    RepaintCombo(GetHwnd(), kCombos[i]);
+int32_t CProfileAudioDlg::Step(int which, ScrollCode code, int32_t thumb, int32_t position,
+                               std::wstring& text) const {
+    const int32_t next = NextAudioPosition(code, thumb, position, m_scroll[which]);
+    text = DecimalText(AudioValueAt(next, Range(ValueAt(which))));
+    return next;
 }
 
-bool CProfileAudioDlg::OnHScroll(HWND scrollBar, int code, int position) {
-    for (AudioValue which : kValues) {
-        const int i = Slot(which);
-        if (scrollBar != GetItem(kBars[i])) continue;
-        const int32_t next = NextAudioPosition(ScrollCodeFrom(code), position,
-                                               GetBarPosition(GetHwnd(), kBars[i]), m_scroll[i]);
-        SetBarPosition(GetHwnd(), kBars[i], next);
-        SetItemText(GetHwnd(), kCombos[i], DecimalText(AudioValueAt(next, Range(which))));
-        m_valid[i] = true;
-        RepaintCombo(GetHwnd(), kCombos[i]);
-        return true;
-    }
-    return false;
-}
-
-bool CProfileAudioDlg::OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    if (id == IDC_AUDIO_DEVICE && code == CBN_SELCHANGE) {
-        OnDeviceChange();
-        return true;
-    }
-    if (id == IDC_AUDIO_FORMAT && code == CBN_SELCHANGE) {
-        OnFormatChange();
-        return true;
-    }
-    if (id == IDC_AUDIO_USE_BUFFER && code == BN_CLICKED) {
-        EnableBufferLength(lumoka::IsItemChecked(GetHwnd(), IDC_AUDIO_USE_BUFFER));
-        return true;
-    }
-    for (AudioValue which : kValues) {
-        if (id != kCombos[Slot(which)]) continue;
-        if (code == CBN_EDITCHANGE) OnValueTyped(which);
-        if (code == CBN_SELCHANGE) OnValueChosen(which);
-        return code == CBN_EDITCHANGE || code == CBN_SELCHANGE;
-    }
-    return false;
-}
-
-LRESULT CProfileAudioDlg::OnNotify(WPARAM, LPARAM lParam) {
-    const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
-    LRESULT result = 0;
-    if (m_pinList.HandleNotify(header, result) || m_info.HandleNotify(header, result)) {
-        return result;
-    }
-    return 0;
-}
-
-HBRUSH CProfileAudioDlg::OnCtlColor(UINT msg, HDC dc, HWND control) {
-    if (msg != WM_CTLCOLOREDIT) return nullptr;
-    for (int i = 0; i < 3; ++i) {
-        if (!m_valid[i] && IsComboOrItsEdit(control, GetItem(kCombos[i]))) {
-            ::SetTextColor(dc, kBlack);
-            ::SetBkColor(dc, kInvalidBackground);
-            return static_cast<HBRUSH>(m_invalidBrush.Get());
-        }
-    }
-    return nullptr;
+bool CProfileAudioDlg::OnOtherCommand(int id, int code) {
+    if (id != IDC_AUDIO_USE_BUFFER || code != BN_CLICKED) return false;
+    EnableBufferLength(lumoka::IsItemChecked(GetHwnd(), IDC_AUDIO_USE_BUFFER));
+    return true;
 }
 
 void CProfileAudioDlg::Load(const Profile& profile) {
-    const int index =
-        FindDeviceEntry(m_devices, profile.Audio.FriendlyName, profile.Audio.DevicePath);
-    SetComboSelection(GetHwnd(), IDC_AUDIO_DEVICE, index + 1);
-    // Always describe the device afresh, so nothing of the profile shown before stays.
-    m_lastDevice = kNoneHandled;
-    OnDeviceChange();
-    if (index < 0) return;
+    if (SelectDevice(profile.Audio.FriendlyName, profile.Audio.DevicePath) < 0) return;
     const AudioProfileLoad load = LoadAudioProfile(profile, m_formats.size());
     SendDlgItemMessageW(GetHwnd(), IDC_AUDIO_BUFFER_SPIN, UDM_SETPOS32, 0, load.BufferSize);
     lumoka::SetItemChecked(GetHwnd(), IDC_AUDIO_USE_BUFFER, load.UseBufferSize);
@@ -263,10 +175,7 @@ void CProfileAudioDlg::Load(const Profile& profile) {
     SetComboSelection(GetHwnd(), IDC_AUDIO_FORMAT, load.Format);
     OnFormatChange();
     const std::wstring* texts[3] = {&load.ChannelsText, &load.BitsText, &load.RateText};
-    for (AudioValue which : kValues) {
-        SetItemText(GetHwnd(), kCombos[Slot(which)], *texts[Slot(which)]);
-        Validate(which, *texts[Slot(which)]);
-    }
+    for (int which = 0; which < kValueCount; ++which) ShowLoadedValue(which, *texts[which]);
 }
 
 void CProfileAudioDlg::Store(Profile& profile) const {

@@ -3,7 +3,8 @@
 // device, or a video capture device with an audio capture pin), one of its capabilities with
 // channels, bits and rate inside that capability's ranges, and the playback buffer setting.
 //
-// A thin window over AudioPageRules, as the video page is over its rules.
+// A thin window over AudioPageRules, as the video page is over its rules; what the two pages
+// share (device combo, value combos, colours, list notifications) is CSourcePage's.
 //
 // Threads: the editor's thread; the catalogue is asked inside a COM apartment opened for each
 // device change. Ownership: the frame owns the page; the page owns its brush and its copies of
@@ -16,16 +17,14 @@
 #include "config/Profile.h"
 #include "graph/CatalogueRecords.h"
 #include "ui/editor/AudioPageRules.h"
-#include "wincom/UniqueHandle.h"
-#include "winfx/Dialog.h"
+#include "ui/editor/PageControls.h"
 #include "winfx/VirtualListView.h"
 
-class CProfileAudioDlg : public lumoka::CDialog {
+class CProfileAudioDlg : public editor::CSourcePage {
 public:
+    // FillDevices: "オーディオを出力しない" and then every device's FriendlyName.
     CProfileAudioDlg();
 
-    // "オーディオを出力しない" and then every device's FriendlyName; the first entry selected.
-    void FillDevices(const std::vector<DeviceEntry>& devices);
     void Load(const Profile& profile);
     void Store(Profile& profile) const;
 
@@ -33,30 +32,23 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam) override;
-    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND control) override;
-    bool OnHScroll(HWND scrollBar, int code, int position) override;
+    void OnDeviceChange() override;
+    void OnFormatChange() override;
+    editor::Validation ValidateValue(int which, const std::wstring& text) const override;
+    int32_t ChosenPosition(int which, const std::wstring& entry) const override;
+    int32_t Step(int which, editor::ScrollCode code, int32_t thumb, int32_t position,
+                 std::wstring& text) const override;
+    bool OnOtherCommand(int id, int code) override;
 
 private:
-    void OnDeviceChange();
-    void OnFormatChange();
     void ResetBuffer(bool deviceChosen);
     void EnableBufferLength(bool enabled);
-    void OnValueTyped(editor::AudioValue which);
-    void OnValueChosen(editor::AudioValue which);
-    void Validate(editor::AudioValue which, const std::wstring& text);
     editor::AudioRange Range(editor::AudioValue which) const;
 
-    std::vector<DeviceEntry> m_devices;
     std::vector<PinEntry> m_pins;
     std::vector<AudioFormatRecord> m_formats;
     AudioFormatRecord m_format;
-    int m_lastDevice = -1;
-    int m_lastFormat = 2147483647;
-    std::array<bool, 3> m_valid{{true, true, true}};
-    std::array<editor::ScrollSetup, 3> m_scroll{};
-    lumoka::UniqueGdiObject m_invalidBrush;
+    int m_lastFormat = kNoneHandled;
     lumoka::CVirtualListView m_pinList;
     lumoka::CVirtualListView m_info;
 };

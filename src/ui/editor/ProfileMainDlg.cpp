@@ -104,10 +104,15 @@ void CProfileMainDlg::SetEntry(int index, const std::wstring& name) {
                    reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+std::wstring CProfileMainDlg::TypedName() const {
+    // What the profile file can give back; the combo entry shows it while the user types.
+    return StorableProfileName(lumoka::GetItemText(GetHwnd(), IDC_MAIN_NAME));
+}
+
 void CProfileMainDlg::OnNameChange() {
     const int selection = lumoka::GetComboSelection(GetHwnd(), IDC_MAIN_PROFILE);
     if (selection < 0) return;
-    SetEntry(selection, lumoka::GetItemText(GetHwnd(), IDC_MAIN_NAME));
+    SetEntry(selection, TypedName());
     lumoka::SetComboSelection(GetHwnd(), IDC_MAIN_PROFILE, selection);
 }
 
@@ -115,7 +120,7 @@ void CProfileMainDlg::SwitchProfile() {
     const int next = lumoka::GetComboSelection(GetHwnd(), IDC_MAIN_PROFILE);
     if (next < 0 || next == m_current || next >= static_cast<int>(m_model.Profiles.size())) return;
     Profile& old = m_model.Profiles[static_cast<size_t>(m_current)];
-    old.Name = lumoka::GetItemText(GetHwnd(), IDC_MAIN_NAME);
+    old.Name = TypedName();
     SetEntry(m_current, old.Name);
     lumoka::SetComboSelection(GetHwnd(), IDC_MAIN_PROFILE, next);
     const Profile& profile = m_model.Profiles[static_cast<size_t>(next)];
@@ -150,7 +155,7 @@ LRESULT CProfileMainDlg::OnNotify(WPARAM, LPARAM lParam) {
 void CProfileMainDlg::OnOK() {
     if (m_current < static_cast<int>(m_model.Profiles.size())) {
         Profile& profile = m_model.Profiles[static_cast<size_t>(m_current)];
-        profile.Name = lumoka::GetItemText(GetHwnd(), IDC_MAIN_NAME);
+        profile.Name = TypedName();
         StorePages(profile);
     }
     m_model.Selected = m_current;

@@ -42,6 +42,8 @@ private:
     void FillDeviceLists();
     void SetEntry(int index, const std::wstring& name);
     void OnNameChange();
+    // The name edit's text as the profile stores it (StorableProfileName).
+    std::wstring TypedName() const;
     void SwitchProfile();
     void LoadPages(const Profile& profile);
     void StorePages(Profile& profile);

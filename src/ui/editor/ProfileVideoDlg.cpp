@@ -1,7 +1,5 @@
 #include "ui/editor/ProfileVideoDlg.h"
 
-#include <climits>
-
 #include "graph/Catalogue.h"
 #include "ui/editor/PageControls.h"
 #include "ui/editor/res/ProfileEditorIds.h"
@@ -15,7 +13,6 @@ using lumoka::SetItemText;
 
 namespace {
 
-constexpr int kNoneHandled = INT_MAX;  // the next selection always counts as a change
 constexpr int kBars[3] = {IDC_VIDEO_WIDTH_BAR, IDC_VIDEO_HEIGHT_BAR, IDC_VIDEO_RATE_BAR};
 constexpr int kCombos[3] = {IDC_VIDEO_WIDTH, IDC_VIDEO_HEIGHT, IDC_VIDEO_RATE};
 constexpr int kCrossbarOutputs[kCrossbarRows] = {IDC_VIDEO_XBAR_OUT1, IDC_VIDEO_XBAR_OUT2,
@@ -26,23 +23,13 @@ constexpr int kCrossbarInputs[kCrossbarRows] = {IDC_VIDEO_XBAR_IN1, IDC_VIDEO_XB
 }  // namespace
 
 CProfileVideoDlg::CProfileVideoDlg()
-    : CDialog(IDD_PROFILE_VIDEO), m_invalidBrush(::CreateSolidBrush(kInvalidBackground)) {}
+    : CSourcePage(IDD_PROFILE_VIDEO, L"ビデオを出力しない", IDC_VIDEO_DEVICE, IDC_VIDEO_FORMAT,
+                  kCombos, kBars) {
+    SetLists(&m_pins, &m_info);
+}
 
 BOOL CProfileVideoDlg::OnInitDialog() {
-    m_pins.Attach(GetItem(IDC_VIDEO_PINS));
-    m_pins.AddColumn(L"方向", 50);
-    m_pins.AddColumn(L"ピン名", 100);
-    m_pins.AddColumn(L"ピンカテゴリ", 100);
-    m_pins.AddColumn(L"メディアタイプ", 95);
-    m_pins.SetCellText([this](int row, int column) {
-        return row < static_cast<int>(m_view.Pins.size()) ? PinCellText(m_view.Pins[row], column)
-                                                          : std::wstring();
-    });
-    m_pins.SetRowColours([this](int row, COLORREF& text, COLORREF& background) {
-        text = kBlack;
-        background =
-            row < static_cast<int>(m_view.Pins.size()) ? PinRowColour(m_view.Pins[row]) : kWhite;
-    });
+    SetUpPinList(m_pins, GetItem(IDC_VIDEO_PINS), m_view.Pins);
     m_info.Attach(GetItem(IDC_VIDEO_INFO));
     m_info.AddColumn(L"フォーマット項目", 120);
     m_info.AddColumn(L"値", 190);
@@ -56,16 +43,6 @@ BOOL CProfileVideoDlg::OnInitDialog() {
     }
     EnableItem(GetHwnd(), IDC_VIDEO_STANDARD, false);
     return TRUE;
-}
-
-void CProfileVideoDlg::FillDevices(const std::vector<DeviceEntry>& devices) {
-    m_devices = devices;
-    lumoka::ClearCombo(GetHwnd(), IDC_VIDEO_DEVICE);
-    lumoka::AddComboItem(GetHwnd(), IDC_VIDEO_DEVICE, L"ビデオを出力しない");
-    for (const DeviceEntry& d : m_devices) {
-        lumoka::AddComboItem(GetHwnd(), IDC_VIDEO_DEVICE, d.FriendlyName);
-    }
-    SetComboSelection(GetHwnd(), IDC_VIDEO_DEVICE, 0);
 }
 
 void CProfileVideoDlg::OnDeviceChange() {
@@ -187,118 +164,42 @@ void CProfileVideoDlg::SetUpStandards() {
     EnableItem(GetHwnd(), IDC_VIDEO_STANDARD, !m_format.Standards.empty());
 }
 
-void CProfileVideoDlg::Validate(Value which, const std::wstring& text) {
-    Validation v;
+Validation CProfileVideoDlg::ValidateValue(int which, const std::wstring& text) const {
     if (which == kWidth) {
-        v = ValidateSize(text, m_format.MinOutputWidth, m_format.MaxOutputWidth,
-                         m_format.OutputGranularityX);
-    } else if (which == kHeight) {
-        v = ValidateSize(text, m_format.MinOutputHeight, m_format.MaxOutputHeight,
-                         m_format.OutputGranularityY);
-    } else {
-        v = ValidateRate(text, m_format.MinFrameInterval, m_format.MaxFrameInterval);
+        return ValidateSize(text, m_format.MinOutputWidth, m_format.MaxOutputWidth,
+                            m_format.OutputGranularityX);
     }
-    m_valid[which] = v.Valid;
-    if (v.Valid && v.Position >= 0 && (which != kRate || m_scroll[kRate].Enabled)) {
-        SetBarPosition(GetHwnd(), kBars[which], v.Position);
+    if (which == kHeight) {
+        return ValidateSize(text, m_format.MinOutputHeight, m_format.MaxOutputHeight,
+                            m_format.OutputGranularityY);
     }
-    RepaintCombo(GetHwnd(), kCombos[which]);
+    return ValidateRate(text, m_format.MinFrameInterval, m_format.MaxFrameInterval);
 }
 
-void CProfileVideoDlg::OnValueTyped(Value which) {
-    Validate(which, GetItemText(GetHwnd(), kCombos[which]));
+int32_t CProfileVideoDlg::ChosenPosition(int which, const std::wstring& entry) const {
+    if (which == kRate) return RatePositionOf(entry);
+    return which == kWidth
+               ? SizePositionOf(entry, m_format.MinOutputWidth, m_format.OutputGranularityX)
+               : SizePositionOf(entry, m_format.MinOutputHeight, m_format.OutputGranularityY);
 }
 
-void CProfileVideoDlg::OnValueChosen(Value which) {
-    const int selection = GetComboSelection(GetHwnd(), kCombos[which]);
-    if (selection < 0) return;
-    const std::wstring text = ComboItemText(GetHwnd(), kCombos[which], selection);
-    if (m_scroll[which].Enabled) {
-        const int32_t position =
-            which == kRate ? RatePositionOf(text)
-            : which == kWidth
-                ? SizePositionOf(text, m_format.MinOutputWidth, m_format.OutputGranularityX)
-                : SizePositionOf(text, m_format.MinOutputHeight, m_format.OutputGranularityY);
-        SetBarPosition(GetHwnd(), kBars[which], position);
+int32_t CProfileVideoDlg::Step(int which, ScrollCode code, int32_t thumb, int32_t position,
+                               std::wstring& text) const {
+    const ScrollSetup& setup = m_scroll[which];
+    if (which == kRate) {
+        const int32_t next = NextRatePosition(code, thumb, position, setup);
+        text = HundredthsText(next);
+        return next;
     }
-    m_valid[which] = true;
-    RepaintCombo(GetHwnd(), kCombos[which]);
-}
-
-bool CProfileVideoDlg::OnHScroll(HWND scrollBar, int code, int position) {
-    for (int which = 0; which < kValueCount; ++which) {
-        if (scrollBar != GetItem(kBars[which])) continue;
-        const ScrollSetup& setup = m_scroll[which];
-        const int current = GetBarPosition(GetHwnd(), kBars[which]);
-        const ScrollCode step = ScrollCodeFrom(code);
-        int32_t next = 0;
-        std::wstring text;
-        if (which == kRate) {
-            next = NextRatePosition(step, position, current, setup);
-            text = HundredthsText(next);
-        } else {
-            next = NextSizePosition(step, position, current, setup);
-            text = which == kWidth ? DecimalText(SizeAt(next, m_format.MinOutputWidth,
-                                                        m_format.OutputGranularityX))
-                                   : DecimalText(SizeAt(next, m_format.MinOutputHeight,
-                                                        m_format.OutputGranularityY));
-        }
-        SetBarPosition(GetHwnd(), kBars[which], next);
-        SetItemText(GetHwnd(), kCombos[which], text);
-        m_valid[which] = true;
-        RepaintCombo(GetHwnd(), kCombos[which]);
-        return true;
-    }
-    return false;
-}
-
-bool CProfileVideoDlg::OnCommand(WPARAM wParam, LPARAM) {
-    const int id = LOWORD(wParam);
-    const int code = HIWORD(wParam);
-    if (id == IDC_VIDEO_DEVICE && code == CBN_SELCHANGE) {
-        OnDeviceChange();
-        return true;
-    }
-    if (id == IDC_VIDEO_FORMAT && code == CBN_SELCHANGE) {
-        OnFormatChange();
-        return true;
-    }
-    for (int which = 0; which < kValueCount; ++which) {
-        if (id != kCombos[which]) continue;
-        if (code == CBN_EDITCHANGE) OnValueTyped(static_cast<Value>(which));
-        if (code == CBN_SELCHANGE) OnValueChosen(static_cast<Value>(which));
-        return code == CBN_EDITCHANGE || code == CBN_SELCHANGE;
-    }
-    return false;
-}
-
-LRESULT CProfileVideoDlg::OnNotify(WPARAM, LPARAM lParam) {
-    const NMHDR& header = *reinterpret_cast<const NMHDR*>(lParam);
-    LRESULT result = 0;
-    if (m_pins.HandleNotify(header, result) || m_info.HandleNotify(header, result)) return result;
-    return 0;
-}
-
-HBRUSH CProfileVideoDlg::OnCtlColor(UINT msg, HDC dc, HWND control) {
-    if (msg != WM_CTLCOLOREDIT) return nullptr;
-    for (int which = 0; which < kValueCount; ++which) {
-        if (!m_valid[which] && IsComboOrItsEdit(control, GetItem(kCombos[which]))) {
-            ::SetTextColor(dc, kBlack);
-            ::SetBkColor(dc, kInvalidBackground);
-            return static_cast<HBRUSH>(m_invalidBrush.Get());
-        }
-    }
-    return nullptr;
+    const int32_t next = NextSizePosition(code, thumb, position, setup);
+    text = which == kWidth
+               ? DecimalText(SizeAt(next, m_format.MinOutputWidth, m_format.OutputGranularityX))
+               : DecimalText(SizeAt(next, m_format.MinOutputHeight, m_format.OutputGranularityY));
+    return next;
 }
 
 void CProfileVideoDlg::Load(const Profile& profile) {
-    const int index =
-        FindDeviceEntry(m_devices, profile.Video.FriendlyName, profile.Video.DevicePath);
-    SetComboSelection(GetHwnd(), IDC_VIDEO_DEVICE, index + 1);
-    // Always describe the device afresh, so nothing of the profile shown before stays.
-    m_lastDevice = kNoneHandled;
-    OnDeviceChange();
-    if (index < 0) return;
+    if (SelectDevice(profile.Video.FriendlyName, profile.Video.DevicePath) < 0) return;
     const VideoProfileLoad load = LoadVideoProfile(profile, m_view);
     for (int row = 0; row < kCrossbarRows; ++row) {
         if (load.Crossbar[row] >= 0)
@@ -307,12 +208,9 @@ void CProfileVideoDlg::Load(const Profile& profile) {
     if (!load.FormatValid) return;
     SetComboSelection(GetHwnd(), IDC_VIDEO_FORMAT, load.Format);
     OnFormatChange();
-    SetItemText(GetHwnd(), IDC_VIDEO_WIDTH, load.WidthText);
-    Validate(kWidth, load.WidthText);
-    SetItemText(GetHwnd(), IDC_VIDEO_HEIGHT, load.HeightText);
-    Validate(kHeight, load.HeightText);
-    SetItemText(GetHwnd(), IDC_VIDEO_RATE, load.RateText);
-    Validate(kRate, load.RateText);
+    ShowLoadedValue(kWidth, load.WidthText);
+    ShowLoadedValue(kHeight, load.HeightText);
+    ShowLoadedValue(kRate, load.RateText);
     if (load.Standard >= 0) SetComboSelection(GetHwnd(), IDC_VIDEO_STANDARD, load.Standard);
 }
 

@@ -5,7 +5,8 @@
 //
 // The page is a thin window over VideoPageRules: candidates, scroll set-up and steps,
 // validation, cell texts, and loading and storing the profile's fields are computed there;
-// this class only moves values between the controls and those rules.
+// this class only moves values between the controls and those rules. What it shares with the
+// audio page (device combo, value combos, colours, list notifications) is CSourcePage's.
 //
 // Threads: the editor's thread; the catalogue is asked inside a COM apartment opened for each
 // device change. Ownership: the frame owns the page; the page owns its brush and its copy of
@@ -17,17 +18,15 @@
 
 #include "config/Profile.h"
 #include "graph/CatalogueRecords.h"
+#include "ui/editor/PageControls.h"
 #include "ui/editor/VideoPageRules.h"
-#include "wincom/UniqueHandle.h"
-#include "winfx/Dialog.h"
 #include "winfx/VirtualListView.h"
 
-class CProfileVideoDlg : public lumoka::CDialog {
+class CProfileVideoDlg : public editor::CSourcePage {
 public:
+    // FillDevices: "ビデオを出力しない" and then every device's FriendlyName.
     CProfileVideoDlg();
 
-    // "ビデオを出力しない" and then every device's FriendlyName; the first entry selected.
-    void FillDevices(const std::vector<DeviceEntry>& devices);
     void Load(const Profile& profile);
     void Store(Profile& profile) const;
 
@@ -36,34 +35,26 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    LRESULT OnNotify(WPARAM wParam, LPARAM lParam) override;
-    HBRUSH OnCtlColor(UINT msg, HDC dc, HWND control) override;
-    bool OnHScroll(HWND scrollBar, int code, int position) override;
+    void OnDeviceChange() override;
+    void OnFormatChange() override;
+    editor::Validation ValidateValue(int which, const std::wstring& text) const override;
+    int32_t ChosenPosition(int which, const std::wstring& entry) const override;
+    int32_t Step(int which, editor::ScrollCode code, int32_t thumb, int32_t position,
+                 std::wstring& text) const override;
 
 private:
-    enum Value { kWidth = 0, kHeight = 1, kRate = 2, kValueCount = 3 };
+    enum Value { kWidth = 0, kHeight = 1, kRate = 2 };
 
-    void OnDeviceChange();
-    void OnFormatChange();
     void ClearFormatControls();
     void FillCrossbarRows();
     void SetUpSize(Value which, int32_t current, int32_t minimum, int32_t maximum,
                    int32_t granularity);
     void SetUpRate();
     void SetUpStandards();
-    void OnValueTyped(Value which);
-    void OnValueChosen(Value which);
-    void Validate(Value which, const std::wstring& text);
 
-    std::vector<DeviceEntry> m_devices;
     editor::VideoDeviceView m_view;
     VideoFormatRecord m_format;
-    int m_lastDevice = -1;
     int m_lastFormat = -1;
-    std::array<bool, kValueCount> m_valid{{true, true, true}};
-    std::array<editor::ScrollSetup, kValueCount> m_scroll{};
-    lumoka::UniqueGdiObject m_invalidBrush;
     lumoka::CVirtualListView m_pins;
     lumoka::CVirtualListView m_info;
 };

@@ -158,8 +158,9 @@ bool FrameDurationFromText(const std::wstring& text, int64_t& duration) {
     double rate = 0;
     if (!ReadDecimalNumber(text, rate) || !(rate > 0)) return false;
     const double units = std::trunc(kUnitsPerSecond / rate);
-    // 2^63: the first value a 64-bit duration cannot hold.
-    if (!(units < 9223372036854775808.0)) return false;
+    // 2^63: the first value a 64-bit duration cannot hold. A rate above 10 000 000 (a typed
+    // 30-digit number) truncates to no duration at all, which no device can deliver either.
+    if (!(units < 9223372036854775808.0) || units < 1) return false;
     duration = static_cast<int64_t>(units);
     return true;
 }

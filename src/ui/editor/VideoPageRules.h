@@ -75,7 +75,8 @@ int32_t SizePositionOf(const std::wstring& text, int32_t minimum, int32_t granul
 int32_t RatePositionOf(const std::wstring& text);
 
 // The frame duration a rate text asks for, truncated; false (keep the previous duration) when
-// the text reads as no number, 0 or less, or a duration that does not fit 64 bits.
+// the text reads as no number, 0 or less, or a duration that does not fit 64 bits or
+// truncates to 0 (a rate above 10 000 000).
 bool FrameDurationFromText(const std::wstring& text, int64_t& duration);
 
 // "165,888,000bps (19MByte/s)".

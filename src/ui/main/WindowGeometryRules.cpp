@@ -99,20 +99,8 @@ IntRect KeepAspectWhileSizing(const IntRect& proposedWindow, SizingEdge edge,
 
 int32_t RefitClientWidth(int32_t width, int32_t height, const AspectPair& aspect,
                          IntSize& nativeSize) {
-    double x = 0.0;
-    double y = 0.0;
-    if (aspect.x > 0 && aspect.y > 0) {
-        x = aspect.x;
-        y = aspect.y;
-    } else if (aspect.x == -1) {
-        nativeSize.cx = std::max(nativeSize.cx, 1);
-        nativeSize.cy = std::max(nativeSize.cy, 1);
-        x = nativeSize.cx;
-        y = nativeSize.cy;
-    } else {
-        return width;
-    }
-    return static_cast<int32_t>(height / y * x);
+    // The width the aspect gives the height, as the picture's own fit computes it.
+    return FitSize(aspect, nativeSize, width, height, false, true).cx;
 }
 
 IntSize ZoomClientSize(const IntSize& videoSize, double factor, const AspectPair& aspect,

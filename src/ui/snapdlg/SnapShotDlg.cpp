@@ -72,7 +72,7 @@ protected:
 
     void OnDestroy() override {
         HWND dialog = GetHwnd();
-        m_settings.Folder = lumoka::GetItemText(dialog, IDC_SNAPSHOT_FOLDER);
+        m_settings.Folder = FolderFromField(lumoka::GetItemText(dialog, IDC_SNAPSHOT_FOLDER));
         m_settings.Type = CheckedIndex(dialog, kFormatRadios, 2);
         m_settings.VideoSize = CheckedIndex(dialog, kSizeRadios, 0);
         m_settings.Crop = lumoka::IsItemChecked(dialog, IDC_SNAPSHOT_CROP) ? 1 : 0;
@@ -98,7 +98,9 @@ private:
         info.lpszTitle = L"フォルダの選択";
         info.ulFlags = BIF_RETURNONLYFSDIRS;
         info.lpfn = BrowseCallback;
-        info.lParam = reinterpret_cast<LPARAM>(m_settings.Folder.c_str());
+        // The shell's paths are shorter than MAX_PATH: a longer folder is none it can select.
+        if (BrowserCanStartAt(m_settings.Folder))
+            info.lParam = reinterpret_cast<LPARAM>(m_settings.Folder.c_str());
         PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
         if (chosen) {
             wchar_t path[MAX_PATH] = {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/Config.h"
+#include "config/IniFile.h"
 
 const wchar_t kUserGuideFileName[] = L"Lumoka2-guide.html";
 const wchar_t kUserGuideEnFileName[] = L"Lumoka2-guide-en.html";
@@ -47,6 +48,12 @@ int32_t NextQualityPosition(int32_t code, int32_t thumb, int32_t position) {
 std::wstring BrowsedFolderText(const std::wstring& path) {
     if (path.find(L'\\') != std::wstring::npos && path.back() != L'\\') return path + L"\\";
     return path;
+}
+
+std::wstring FolderFromField(const std::wstring& typed) { return CIniFile::OneLine(typed); }
+
+bool BrowserCanStartAt(const std::wstring& folder) {
+    return !folder.empty() && folder.size() < 260;
 }
 
 std::wstring UserGuidePath(const std::wstring& programDir) {

@@ -46,6 +46,15 @@ int32_t NextQualityPosition(int32_t code, int32_t thumb, int32_t position);
 // end with it, so "C:\" stays and "C:\shots" becomes "C:\shots\".
 std::wstring BrowsedFolderText(const std::wstring& path);
 
+// The folder text the edit's text is stored as: as typed, but on one line
+// (CIniFile::OneLine), since the settings file cannot hold a line break in a value and no
+// folder name holds a control character. A pasted path with its line break keeps the path.
+std::wstring FolderFromField(const std::wstring& typed);
+
+// Whether the folder browser can be asked to start at the folder: the shell takes a path of
+// less than MAX_PATH (260) characters; with a longer or empty one it starts at its root.
+bool BrowserCanStartAt(const std::wstring& folder);
+
 // The user guide beside the executable (Japanese; it links to the English one beside it).
 extern const wchar_t kUserGuideFileName[];    // "Lumoka2-guide.html"
 extern const wchar_t kUserGuideEnFileName[];  // "Lumoka2-guide-en.html"

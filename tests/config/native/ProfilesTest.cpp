@@ -345,3 +345,48 @@ TEST(ProfilesTest, ResettingTheVideoSignalMarksEveryPropertyNotSet) {
     EXPECT_EQ(kNotSet, static_cast<int32_t>(0x80000000u));
     EXPECT_EQ(p.PreviewCropping, RichProfile().PreviewCropping);
 }
+
+// A code page without "＝" whose nearest character for it is "=".
+std::wstring NearestEquals(const std::wstring& text) {
+    std::wstring out = text;
+    for (wchar_t& c : out) c = c == L'\uFF1D' ? L'=' : c;
+    return out;
+}
+
+TEST(ProfilesTest, TypedNamesAreStoredAsTheFileGivesThemBack) {
+    const std::wstring thousand(1000, L'名');
+    const struct Row {
+        std::wstring typed, stored;
+    } rows[] = {
+        {L"地デジ チューナー", L"地デジ チューナー"},
+        {L"", L""},
+        {L"  spaced  ", L"  spaced  "},
+        {L"two\r\nlines", L"two lines"},
+        {L"\r\npasted\r\n", L"pasted"},
+        {L"tab\there\x1a"
+         L"end",
+         L"tab here end"},
+        {L"\x85\x7f", L""},
+        {L"a=b", L"a＝b"},
+        {L"=", L"＝"},
+        {L"[Profile:05]", L"[Profile:05]"},
+        {L"]x[", L"]x["},
+        {L"Name=x\n[Profile:01]\nName=y", L"Name＝x [Profile:01] Name＝y"},
+        {thousand, thousand},
+    };
+    for (const Row& r : rows) {
+        const std::wstring stored = StorableProfileName(r.typed);
+        EXPECT_EQ(stored, r.stored) << testing::PrintToString(r.typed);
+        EXPECT_EQ(StorableProfileName(stored), stored);
+        // Through the profile file and back, with a profile after it to be disturbed.
+        CConfig config;
+        config.ResetProfiles();
+        config.Profiles[0].Name = stored;
+        CConfig loaded;
+        loaded.LoadProfilesFromText(config.ProfilesText());
+        EXPECT_EQ(loaded.Profiles[0].Name, stored) << testing::PrintToString(r.typed);
+        EXPECT_TRUE(loaded.Profiles[1] == config.Profiles[1]);
+    }
+    EXPECT_EQ(StorableProfileName(L"a=b\n", NearestEquals), L"a-b");
+    EXPECT_EQ(StorableProfileName(L"a-b", NearestEquals), L"a-b");
+}

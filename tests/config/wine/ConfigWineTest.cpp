@@ -10,69 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "WinScratch.h"
 #include "config/Config.h"
 #include "config/TextFile.h"
 
 namespace {
-
-// A scratch folder under the temporary folder, removed with its files when the test ends.
-class CWinTempFolder {
-public:
-    CWinTempFolder() {
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        static int counter = 0;
-        m_path = std::wstring(base) + L"lumoka-config-" + std::to_wstring(GetCurrentProcessId()) +
-                 L"-" + std::to_wstring(++counter) + L"\\";
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~CWinTempFolder() {
-        for (const std::wstring& name : Names()) {
-            const std::wstring file = m_path + name;
-            SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileW(file.c_str());
-        }
-        RemoveDirectoryW(m_path.c_str());
-    }
-    CWinTempFolder(const CWinTempFolder&) = delete;
-    CWinTempFolder& operator=(const CWinTempFolder&) = delete;
-
-    std::wstring File(const wchar_t* name) const { return m_path + name; }
-
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((m_path + L"*").c_str(), &data);
-        if (find == INVALID_HANDLE_VALUE) return names;
-        do {
-            const std::wstring name = data.cFileName;
-            if (name != L"." && name != L"..") names.push_back(name);
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-        return names;
-    }
-
-private:
-    std::wstring m_path;
-};
-
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        size_t n = 0;
-        while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-        fclose(file);
-    }
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-}
 
 // The program runs with the C runtime locale taken from the environment (code page 932 here).
 class ConfigWineTest : public ::testing::Test {
@@ -228,6 +170,25 @@ TEST_F(ConfigWineTest, EmojiBecomesOneQuestionMark) {
     ASSERT_TRUE(settings.SaveSettingsTo(folder.File(L"Lumoka2.ini")));
     EXPECT_NE(ReadBytes(folder.File(L"Lumoka2.ini")).find("Folder=C:\\?\\\x8e\xca\x90\x5e\r\n"),
               std::string::npos);
+}
+
+TEST_F(ConfigWineTest, TypedNamesAreStoredAsCodePage932GivesThemBack) {
+    // Hangul and the emoji are not in code page 932; "＝" and "①" are.
+    const struct Row {
+        const wchar_t* typed;
+        const wchar_t* stored;
+    } rows[] = {{L"한국 \U0001F600", L"?? ?"}, {L"a=b\r\nc①", L"a＝b c①"}, {L"日本語", L"日本語"}};
+    CWinTempFolder folder;
+    CConfig config = DefaultProfiles();
+    for (size_t i = 0; i < 3; ++i) {
+        config.Profiles[i].Name = StorableProfileName(rows[i].typed);
+        EXPECT_EQ(config.Profiles[i].Name, rows[i].stored) << i;
+    }
+    const std::wstring path = folder.File(L"Profile.ini");
+    ASSERT_TRUE(config.SaveProfilesTo(path));
+    CConfig loaded;
+    ASSERT_TRUE(loaded.LoadProfilesFrom(path));
+    for (int i = 0; i < 10; ++i) EXPECT_TRUE(loaded.Profiles[i] == config.Profiles[i]) << i;
 }
 
 TEST_F(ConfigWineTest, InitGivesTheProgramFolder) {

@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "WinScratch.h"
 
 namespace {
 
@@ -19,50 +21,16 @@ std::wstring HelperPath() {
     return path.substr(0, path.find_last_of(L'\\') + 1) + L"config_save_helper.exe";
 }
 
-std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        char buffer[4096];
-        size_t n = 0;
-        while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, n);
-        fclose(file);
-    }
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(file, nullptr);
-    fwrite(bytes.data(), 1, bytes.size(), file);
-    fclose(file);
-}
-
-std::vector<std::wstring> Names(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-}
-
 class KillSaveTest : public ::testing::Test {
 protected:
     void MakeFolder() {
-        wchar_t base[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, base);
-        m_folder = std::wstring(base) + L"lumoka-kill-" + std::to_wstring(GetCurrentProcessId()) +
-                   L"-" + std::to_wstring(++m_counter) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(m_folder.c_str(), nullptr));
+        m_scratch = std::make_unique<CWinTempFolder>(L"lumoka-kill-");
+        ASSERT_TRUE(m_scratch->Created());
+        m_folder = m_scratch->Path();
     }
     void RemoveFolder() {
         SetEnvironmentVariableW(L"LUMOKA_SAVE_PAUSE", nullptr);
-        for (const std::wstring& name : Names(m_folder)) DeleteFileW((m_folder + name).c_str());
-        RemoveDirectoryW(m_folder.c_str());
+        m_scratch.reset();
     }
 
     // Starts the helper; with a pause point, waits until it stops there and kills it.
@@ -101,11 +69,9 @@ protected:
 
     std::wstring File(const wchar_t* name) const { return m_folder + name; }
 
+    std::unique_ptr<CWinTempFolder> m_scratch;
     std::wstring m_folder;
-    static int m_counter;
 };
-
-int KillSaveTest::m_counter = 0;
 
 struct KillCase {
     const wchar_t* point;
@@ -147,7 +113,7 @@ TEST_F(KillSaveTest, EveryFileIsOldOrCompleteNewAndLeftoversGoAtNextStart) {
         WriteBytes(File(L"lmkdata.tmp"), "not ours");
         WriteBytes(File(L"notes.tmp"), "not ours");
         Run(nullptr, L"--start-only");
-        std::vector<std::wstring> names = Names(m_folder);
+        std::vector<std::wstring> names = m_scratch->Names();
         std::sort(names.begin(), names.end());
         EXPECT_EQ(names, (std::vector<std::wstring>{L"Lumoka2.ini", L"Profile.ini",
                                                     L"lmkdata.tmp", L"notes.tmp"}));

@@ -4,55 +4,14 @@
 #include "TestSupport.h"
 
 #include "filter/MyTransform.h"
+#include "harness/Screenshot.h"
 
 namespace {
 
-struct Rgb {
-    int r, g, b;
-};
-
-// The client area as the screen shows it, one 32-bit pixel per point, top row first.
-std::vector<uint32_t> CaptureClient(HWND hwnd, int& width, int& height) {
-    RECT rc{};
-    GetClientRect(hwnd, &rc);
-    width = rc.right;
-    height = rc.bottom;
-    POINT origin{0, 0};
-    ClientToScreen(hwnd, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
-    std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
-                                 static_cast<const uint32_t*>(bits) + width * height);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-Rgb At(const std::vector<uint32_t>& pixels, int width, int x, int y) {
-    const uint32_t p = pixels[static_cast<size_t>(y) * width + x];
-    return {static_cast<int>((p >> 16) & 0xff), static_cast<int>((p >> 8) & 0xff),
-            static_cast<int>(p & 0xff)};
-}
-
-bool Near(const Rgb& a, const Rgb& b) {
-    return std::abs(a.r - b.r) <= 40 && std::abs(a.g - b.g) <= 40 && std::abs(a.b - b.b) <= 40;
-}
-
-std::string Text(const Rgb& c) {
-    return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
-}
+using lumoka::testing::CScreenshot;
+using lumoka::testing::Near;
+using lumoka::testing::Rgb;
+using lumoka::testing::Text;
 
 class Picture : public ComApartment, public ::testing::WithParamInterface<int32_t> {
 protected:
@@ -102,26 +61,25 @@ TEST_P(Picture, ColourBarsInsideTheDestinationRectangle) {
                         {191, 0, 191},   {191, 0, 0},   {0, 0, 191}};
     const int y = 27 + 426 * 200 / 480;
     auto barX = [](int i) { return (2 * i + 1) * 640 / 14; };
-    int w = 0, h = 0;
-    std::vector<uint32_t> pixels;
-    auto shows = [&] {
-        if (w != 640 || h != 480) return false;
-        bool all = Near(At(pixels, w, 320, 10), black) && Near(At(pixels, w, 320, 470), black);
-        for (int i = 0; i < 7; ++i) all = all && Near(At(pixels, w, barX(i), y), bars[i]);
+    auto shows = [&](const CScreenshot& shot) {
+        if (shot.Width() != 640 || shot.Height() != 480) return false;
+        bool all = Near(shot.At(320, 10), black) && Near(shot.At(320, 470), black);
+        for (int i = 0; i < 7; ++i) all = all && Near(shot.At(barX(i), y), bars[i]);
         return all;
     };
+    CScreenshot shot(window.Get());
     const DWORD start = GetTickCount();
     do {
         CTestWindow::Pump(100);
-        pixels = CaptureClient(window.Get(), w, h);
-    } while (!shows() && GetTickCount() - start < 30000);
-    ASSERT_EQ(w, 640);
-    ASSERT_EQ(h, 480);
-    EXPECT_TRUE(Near(At(pixels, w, 320, 10), black)) << Text(At(pixels, w, 320, 10));
-    EXPECT_TRUE(Near(At(pixels, w, 320, 470), black)) << Text(At(pixels, w, 320, 470));
+        shot = CScreenshot(window.Get());
+    } while (!shows(shot) && GetTickCount() - start < 30000);
+    ASSERT_EQ(shot.Width(), 640);
+    ASSERT_EQ(shot.Height(), 480);
+    EXPECT_TRUE(Near(shot.At(320, 10), black)) << Text(shot.At(320, 10));
+    EXPECT_TRUE(Near(shot.At(320, 470), black)) << Text(shot.At(320, 470));
     for (int i = 0; i < 7; ++i) {
-        EXPECT_TRUE(Near(At(pixels, w, barX(i), y), bars[i]))
-            << "bar " << i << ": " << Text(At(pixels, w, barX(i), y));
+        EXPECT_TRUE(Near(shot.At(barX(i), y), bars[i]))
+            << "bar " << i << ": " << Text(shot.At(barX(i), y));
     }
     // Wine's renderers give no still image and no statistics.
     BITMAPINFOHEADER bih{};

@@ -1,7 +1,7 @@
 // The snapshot settings and version dialogs in process, driven while they run modally: the
 // folder browser starting at the dialog's folder, Cancel after browsing and changing every
-// control, and the version dialog's line and link. (What stored values show and what OK stores
-// is checked in the running program, e2e_snapshot_test.)
+// control, a typed folder, and the version dialog's line and link. (What stored values show and
+// what OK stores is checked in the running program, e2e_snapshot_test.)
 #include <windows.h>
 
 #include <commctrl.h>
@@ -113,6 +113,19 @@ TEST(SnapshotSettingsDialog, BrowsingStartsAtTheFolderAndCancelKeepsEverything) 
     EXPECT_EQ(std::vector<int>({config.Type, config.VideoSize, config.Crop, config.JpegQuality}),
               std::vector<int>({1, 1, 1, 40}));
     RemoveDirectoryW(folder.c_str());
+}
+
+TEST(SnapshotSettingsDialog, ATypedFolderIsStoredOnOneLine) {
+    // 1000 characters with a tab and a Ctrl-Z, which the edit keeps and a line cannot hold.
+    const std::wstring deep = L"C:\\" + std::wstring(996, L'd');
+    CConfig config;
+    RunWith(L"静止画保存設定", {[&] {
+                lumoka::SetItemText(g_dialog, IDC_SNAPSHOT_FOLDER, L"\t" + deep + L"\x1a");
+                Click(IDOK);
+                return true;
+            }},
+            [&] { EXPECT_TRUE(EditSnapshotSettings(nullptr, config)); });
+    EXPECT_EQ(config.Folder, deep);
 }
 
 struct ShellCall {
