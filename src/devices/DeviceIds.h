@@ -20,6 +20,18 @@
 // card's entry from the video input category and sets the REG_DWORD "Unplugged" = 1 under the
 // card's switch key (above); a running hot-plug card then behaves as on signal loss (stops
 // delivering, EC_DEVICE_LOST with 0). Replugging writes the entry again and clears the value.
+//
+// The hostile card, for tests only: "Lumoka Test Card (Hostile)" (path "lumoka-testcard-hostile")
+// misbehaves as broken drivers do, so tests can show that the program survives it. It is never
+// listed for users: DllRegisterServer (what regsvr32 and the package's register.cmd run) writes
+// neither its COM server key nor its category entry. A test lists it by calling the export
+//   HRESULT WINAPI LumokaRegisterHostileCard(BOOL listed)
+// (TRUE writes both, FALSE removes both; DllUnregisterServer removes them too), and picks the
+// misbehaviours with the REG_DWORD "Hostile" under the card's switch key (above): a mask of the
+// hostile:: bits below, read when the filter object is created (one bit shows one behaviour
+// alone, all bits combine them). The export LONG WINAPI LumokaHostileCapsQueriesBeyondList()
+// counts the capability queries it answered past its list (see kCountMismatch). Tests that list it run in a prefix of their own (a screen) so
+// no other test sees it, and remove it again.
 #pragma once
 
 // Before any platform header: strsafe.h (pulled in by dshow.h) renames the wide printf
@@ -41,6 +53,9 @@ inline constexpr GUID CLSID_LumokaTestCardTwoCrossbars = {
 // "Lumoka Test Card (Hot-Plug)": like the main card; it can be unplugged (see above).
 inline constexpr GUID CLSID_LumokaTestCardHotPlug = {
     0x2F6B1C84, 0x93D7, 0x4E5A, {0xB0, 0x1E, 0x6C, 0x55, 0x8A, 0x27, 0xD4, 0x3B}};
+// "Lumoka Test Card (Hostile)": see the top of this file and HostileCard.h.
+inline constexpr GUID CLSID_LumokaHostileCard = {
+    0x8B1D0E47, 0x5C2A, 0x4F93, {0xA6, 0x0D, 0x7E, 0x31, 0xC9, 0x52, 0x1B, 0x84}};
 // The card's crossbar, added to the graph by the capture filter itself.
 inline constexpr GUID CLSID_LumokaCrossbar = {
     0xFEF77682, 0xE359, 0x4C09, {0x8B, 0xA1, 0x40, 0x79, 0x41, 0x52, 0x27, 0x47}};
@@ -73,3 +88,32 @@ struct ILumokaVideoRouting : public IUnknown {
 };
 __CRT_UUID_DECL(ILumokaVideoRouting, 0x34DE0651, 0x6031, 0x4B67, 0x9B, 0x31, 0x36, 0x99, 0xB1, 0xE1,
                 0xB4, 0x73)
+
+// The misbehaviours of the hostile card (the "Hostile" mask, see the top of this file).
+namespace lumoka::hostile {
+// Capabilities with zero, negative and huge picture sizes, and one with absurd output ranges.
+constexpr DWORD kBadSizes = 0x1;
+// Capabilities whose format block is shorter than its header, or missing.
+constexpr DWORD kBadBlocks = 0x2;
+// Capabilities with frame intervals of 0, negative ones, and a minimum above the maximum.
+constexpr DWORD kBadIntervals = 0x4;
+// GetNumberOfCapabilities claims INT_MAX capabilities of size 0; GetStreamCaps gives the real
+// ones and S_FALSE after them. The crossbar (kCrossbar) claims a million inputs.
+constexpr DWORD kCountMismatch = 0x8;
+// Pin names of 3000 characters; QueryPinInfo fills every character without a terminator.
+constexpr DWORD kLongPinNames = 0x10;
+// A crossbar of 40 outputs and 60 inputs in front of the card; Route always fails and some
+// pin information and routing queries fail.
+constexpr DWORD kCrossbar = 0x20;
+// SetFormat accepts any type and the pin then connects and delivers another size.
+constexpr DWORD kOtherSize = 0x40;
+// Samples shorter than the connected size (half, and one byte short) among the whole ones.
+constexpr DWORD kShortSamples = 0x80;
+// Samples 4096 bytes longer than the connected size among the whole ones.
+constexpr DWORD kLongSamples = 0x100;
+// The only type the pin connects with has a 40-byte format block.
+constexpr DWORD kShortBlockType = 0x200;
+// GetNumberOfCapabilities names a capability structure of INT_MAX bytes.
+constexpr DWORD kHugeCapsStructure = 0x400;
+constexpr DWORD kAll = 0x7FF;
+}  // namespace lumoka::hostile

@@ -18,6 +18,10 @@ constexpr char kTestCardTwoCrossbarsPath[] = "lumoka-testcard-2xbar";
 constexpr char kTestCardHotPlug[] = "Lumoka Test Card (Hot-Plug)";
 constexpr char kTestCardHotPlugPath[] = "lumoka-testcard-hotplug";
 
+// The misbehaving card (DeviceIds.h); listed only while a test has registered it.
+constexpr char kHostileCard[] = "Lumoka Test Card (Hostile)";
+constexpr char kHostileCardPath[] = "lumoka-testcard-hostile";
+
 constexpr char kTestTone[] = "Lumoka Test Tone";
 constexpr char kTestToneDescription[] = "Lumoka virtual microphone (sine tone)";
 constexpr char kTestTonePath[] = "lumoka-testtone-0";

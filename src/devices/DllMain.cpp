@@ -1,6 +1,7 @@
 // LumokaTestDevices.dll: the in-process server of the virtual devices. DllRegisterServer
 // writes the COM server keys of every class and the devices' entries in their categories
-// (video input, audio input, ordinary filters); DllUnregisterServer removes all of them.
+// (video input, audio input, ordinary filters); DllUnregisterServer removes all of them. The
+// hostile card is served too but registered only by LumokaRegisterHostileCard (DeviceIds.h).
 #include <windows.h>
 #include <dshow.h>
 
@@ -12,6 +13,7 @@
 #include "devices/Crossbar.h"
 #include "devices/DeviceIds.h"
 #include "devices/DeviceNames.h"
+#include "devices/HostileCard.h"
 #include "devices/PassThrough.h"
 #include "devices/PassThroughPage.h"
 #include "devices/TestCardFilter.h"
@@ -34,6 +36,7 @@ const CFactoryTemplate kClasses[] = {
      &CTestCardFilter::CreateTwoCrossbars},
     {L"Lumoka Test Card (Hot-Plug)", &CLSID_LumokaTestCardHotPlug,
      &CTestCardFilter::CreateHotPlug},
+    {L"Lumoka Test Card (Hostile)", &CLSID_LumokaHostileCard, &CHostileCardFilter::Create},
     {L"Lumoka Crossbar", &CLSID_LumokaCrossbar, &CCrossbar::Create},
     {L"Lumoka Test Tone", &CLSID_LumokaTestTone, &CTestToneFilter::Create},
     {L"Lumoka Test Pass-Through", &CLSID_LumokaPassThrough, &CPassThroughFilter::Create},
@@ -42,7 +45,7 @@ const CFactoryTemplate kClasses[] = {
 
 std::wstring Wide(const char* s) { return std::wstring(s, s + std::strlen(s)); }
 
-enum class PinSet { kCard, kPreview, kTone, kPassThrough };
+enum class PinSet { kCard, kPreview, kTone, kPassThrough, kCaptureOnly };
 
 struct Device {
     const GUID* clsid;
@@ -81,6 +84,12 @@ const Device kDevices[] = {
 
 const Device& kHotPlugCard = kDevices[5];
 
+// Not in kDevices: only a test lists it (LumokaRegisterHostileCard).
+const Device kHostileCard = {&CLSID_LumokaHostileCard,     &CLSID_VideoInputDeviceCategory,
+                             devicenames::kHostileCard,     devicenames::kTestCardDescription,
+                             devicenames::kHostileCardPath, "lumoka-testcard-hostile",
+                             PinSet::kCaptureOnly};
+
 CCategoryEntry EntryOf(const Device& d) {
     CCategoryEntry e;
     e.clsid = *d.clsid;
@@ -117,6 +126,9 @@ HRESULT RegisterDevice(const Device& d) {
         case PinSet::kPreview:
             out(&kVideo, 1, &PIN_CATEGORY_PREVIEW);
             break;
+        case PinSet::kCaptureOnly:
+            out(&kVideo, 1, &PIN_CATEGORY_CAPTURE);
+            break;
         case PinSet::kTone:
             out(&kAudio, 1, &PIN_CATEGORY_CAPTURE);
             break;
@@ -142,6 +154,8 @@ HRESULT RegisterDevice(const Device& d) {
     return RegisterInCategory(entry);
 }
 
+bool IsHostileCard(const CFactoryTemplate& c) { return *c.clsid == CLSID_LumokaHostileCard; }
+
 }  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -158,7 +172,8 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
 STDAPI DllCanUnloadNow() { return DsbaseCanUnloadNow(); }
 
 STDAPI DllUnregisterServer() {
-    HRESULT result = S_OK;
+    HRESULT result = UnregisterFromCategory(EntryOf(kHostileCard));
+    if (SUCCEEDED(result)) result = S_OK;
     for (const Device& d : kDevices) {
         const HRESULT hr = UnregisterFromCategory(EntryOf(d));
         if (FAILED(hr)) result = hr;
@@ -197,6 +212,30 @@ extern "C" void CALLBACK HotPlugW(HWND, HINSTANCE, LPWSTR args, int) {
     LumokaPlugHotPlugCard(unplug ? FALSE : TRUE);
 }
 
+// Lists the hostile card for a test, or removes it again (DeviceIds.h).
+extern "C" HRESULT WINAPI LumokaRegisterHostileCard(BOOL listed) {
+    if (!listed) {
+        const HRESULT entry = UnregisterFromCategory(EntryOf(kHostileCard));
+        const HRESULT server = UnregisterComServer(CLSID_LumokaHostileCard);
+        return FAILED(entry) ? entry : FAILED(server) ? server : S_OK;
+    }
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(g_module, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return E_FAIL;
+    HRESULT hr = RegisterComServer(CLSID_LumokaHostileCard, L"Lumoka Test Card (Hostile)", path,
+                                   L"Both");
+    if (FAILED(hr)) return hr;
+    const bool needsCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    hr = RegisterDevice(kHostileCard);
+    if (needsCom) CoUninitialize();
+    return hr;
+}
+
+// For the hostile card's tests: how far callers walked its lying capability count.
+extern "C" LONG WINAPI LumokaHostileCapsQueriesBeyondList() {
+    return HostileCapsQueriesBeyondList();
+}
+
 STDAPI DllRegisterServer() {
     wchar_t path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameW(g_module, path, MAX_PATH);
@@ -206,6 +245,7 @@ STDAPI DllRegisterServer() {
     const bool needsCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     HRESULT hr = S_OK;
     for (const CFactoryTemplate& c : kClasses) {
+        if (IsHostileCard(c)) continue;  // listed only by a test
         hr = RegisterComServer(*c.clsid, c.name, path, L"Both");
         if (FAILED(hr)) break;
     }

@@ -193,6 +193,12 @@ HRESULT STDMETHODCALLTYPE CCustomFilter::GetDeliveredFrames(LONGLONG* count) {
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE CCustomFilter::GetDroppedFrames(LONGLONG* count) {
+    RETURN_IF_NULL_OUT(count);
+    *count = droppedFrames_.load();
+    return S_OK;
+}
+
 HRESULT CCustomFilter::Receive(IMediaSample* sample) {
     const AM_SAMPLE2_PROPERTIES& props = input_->SampleProps();
     // Control streams are not pictures: they pass untouched.
@@ -209,6 +215,7 @@ HRESULT CCustomFilter::Receive(IMediaSample* sample) {
         if (hr == S_OK) ++deliveredFrames_;
         sampleSkipped_ = FALSE;
     } else if (hr == S_FALSE) {
+        ++droppedFrames_;
         sampleSkipped_ = TRUE;
         if (!qualityChanged_) {
             NotifyEvent(EC_QUALITY_CHANGE, 0, 0);

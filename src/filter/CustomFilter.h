@@ -57,6 +57,7 @@ public:
 
     // ILumokaFilterStats: picture samples this filter delivered and downstream accepted.
     HRESULT STDMETHODCALLTYPE GetDeliveredFrames(LONGLONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetDroppedFrames(LONGLONG* count) override;
 
     // ILumokaFrameGrab.
     HRESULT STDMETHODCALLTYPE GrabNextFrame(DWORD timeoutMs, BYTE** image, DWORD* size) override;
@@ -134,6 +135,7 @@ private:
     std::atomic<int32_t> ycExpand_{0};
     std::atomic<int32_t> flipVertical_{0};
     std::atomic<int64_t> deliveredFrames_{0};
+    std::atomic<int64_t> droppedFrames_{0};
     lumoka::CFrameGrabSlot grab_;
     std::atomic<bool> residenceLogging_{false};
     int64_t arrivalTicks_ = 0;           // 0: the sample in progress is not stamped

@@ -126,6 +126,7 @@ HRESULT CMyTransform::CompleteConnect(PIN_DIRECTION, IPin*) {
     const CMediaType& in = input->CurrentMediaType();
     if (!in.pbFormat || in.cbFormat < lumoka::kVideoInfoSize) return E_UNEXPECTED;
     inputHeader_ = lumoka::ReadBitmapHeader(in.pbFormat, lumoka::kVideoInfoBitmapOffset);
+    inputFixedSize_ = in.bFixedSizeSamples != FALSE;
     return S_OK;
 }
 
@@ -135,9 +136,14 @@ HRESULT CMyTransform::Transform(IMediaSample* in, IMediaSample* out) {
     if (FAILED(in->GetPointer(&source)) || FAILED(out->GetPointer(&target)) || !source || !target) {
         return S_OK;
     }
+    // A sample shorter than its picture is dropped (S_FALSE: the base counts it as skipped and
+    // tells the graph the quality changed); one longer than its buffer or picture is cut.
+    const lumoka::InputSample sample = lumoka::ClassifyInputSample(
+        inputHeader_, inputFixedSize_, in->GetActualDataLength(), in->GetSize());
+    if (sample.drop) return S_FALSE;
     lumoka::FrameBuffers buffers;
     buffers.input = source;
-    buffers.inputLength = static_cast<size_t>(std::max<long>(in->GetActualDataLength(), 0));
+    buffers.inputLength = sample.length;
     buffers.output = target;
     buffers.outputSize = static_cast<size_t>(std::max<long>(out->GetSize(), 0));
     lumoka::TransformSettings settings;

@@ -28,6 +28,7 @@ public:
 private:
     lumoka::BitmapHeader inputHeader_;
     lumoka::BitmapHeader outputHeader_;
+    bool inputFixedSize_ = false;  // of the connected input type
     lumoka::CFramePipeline pipeline_;
     lumoka::CpuFeatures cpu_;
 };

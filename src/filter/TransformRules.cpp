@@ -1,5 +1,6 @@
 #include "filter/TransformRules.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -82,7 +83,26 @@ void WriteBitmapHeader(uint8_t* block, size_t offset, const BitmapHeader& h) {
 }
 
 bool IsAcceptedInputType(const MediaTypeView& input) {
-    return input.majorType == kMediaTypeVideo && input.formatType == kFormatVideoInfo;
+    return input.majorType == kMediaTypeVideo && HasVideoInfo(input);
+}
+
+InputSample ClassifyInputSample(const BitmapHeader& input, bool fixedSizeSamples, int64_t actual,
+                                int64_t bufferSize) {
+    InputSample s;
+    const int64_t length = std::max<int64_t>(std::min(actual, bufferSize), 0);
+    s.length = static_cast<size_t>(length);
+    const int64_t rows = std::llabs(static_cast<int64_t>(input.height));
+    const int64_t rowBytes = static_cast<int64_t>(input.width) * input.bitCount / 8;
+    // Rows padded to 32 bits, as a bitmap's are: the longest picture a sample may hold.
+    const int64_t paddedRow = (static_cast<int64_t>(input.width) * input.bitCount + 31) / 32 * 4;
+    if (!fixedSizeSamples || rowBytes <= 0 || rows == 0) return s;
+    if (length < rowBytes * rows) {
+        s.drop = true;
+        s.length = 0;
+    } else {
+        s.length = static_cast<size_t>(std::min(length, paddedRow * rows));
+    }
+    return s;
 }
 
 bool IsAcceptedTransform(const MediaTypeView& in, const MediaTypeView& out, int32_t copyMode,

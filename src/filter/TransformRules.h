@@ -91,8 +91,23 @@ struct MediaTypeValue {
     std::vector<uint8_t> format;
 };
 
-// Video major type with a video-info format type; the subtype is not examined.
+// Video major type with a video-info format type whose block is present and holds the whole
+// header (88 bytes), which every later step reads; the subtype is not examined.
 bool IsAcceptedInputType(const MediaTypeView& input);
+
+// What Transform does with one input sample: drop it, or process `length` bytes of it.
+struct InputSample {
+    bool drop = false;
+    size_t length = 0;
+};
+// actual: the sample's actual data length; bufferSize: the size of its buffer, which the length
+// never passes (a sample claiming more is read only that far). For fixed-size samples the
+// picture takes at least H x R bytes (H = |height|, R = width x bit count / 8, as the pipeline
+// counts) and at most H rows padded to 32 bits, as a bitmap's: a shorter sample holds no whole
+// picture and is dropped; a longer one is cut to the padded picture. Other types (and pictures
+// with no rows) keep the sample's own length.
+InputSample ClassifyInputSample(const BitmapHeader& input, bool fixedSizeSamples, int64_t actual,
+                                int64_t bufferSize);
 
 // The output type check for a given copy mode. On success the output bitmap header is written
 // to *outputHeader (when not null).

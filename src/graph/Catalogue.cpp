@@ -222,6 +222,15 @@ HRESULT FindVideoStreamConfig(IBaseFilter* filter, ComPtr<IAMStreamConfig>& conf
     return hr;
 }
 
+bool IsUsableVideoType(const AM_MEDIA_TYPE& mt) {
+    if (!IsUsableVideoCapability(ToGuid16(mt.majortype), ToGuid16(mt.formattype), mt.cbFormat,
+                                 mt.pbFormat != nullptr)) {
+        return false;
+    }
+    const BITMAPINFOHEADER& bmi = reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat)->bmiHeader;
+    return IsUsableVideoPicture(bmi.biWidth, bmi.biHeight, bmi.biBitCount);
+}
+
 bool ListVideoFormats(IBaseFilter* filter, std::vector<VideoFormatEntry>& list) {
     list.clear();
     if (!filter) return false;
@@ -234,13 +243,10 @@ bool ListVideoFormats(IBaseFilter* filter, std::vector<VideoFormatEntry>& list) 
     if (!AllocateCapsBuffer(size, sizeof(VIDEO_STREAM_CONFIG_CAPS), caps)) return false;
     ComPtr<IAMAnalogVideoDecoder> decoder;
     filter->QueryInterface(IID_PPV_ARGS(&decoder));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < CapabilityWalkLength(count); ++i) {
         CUniqueMediaType mt;
         if (FAILED(config->GetStreamCaps(i, mt.Put(), caps.data())) || !mt.Get()) continue;
-        if (!IsUsableVideoCapability(ToGuid16(mt->majortype), ToGuid16(mt->formattype),
-                                     mt->cbFormat, mt->pbFormat != nullptr)) {
-            continue;
-        }
+        if (!IsUsableVideoType(*mt.Get())) continue;
         VideoFormatEntry entry;
         std::memcpy(&entry.Caps, caps.data(), sizeof(entry.Caps));
         CopyMediaTypeFields(*mt.Get(), entry.MediaType);
@@ -277,7 +283,7 @@ bool ListAudioFormats(IBaseFilter* filter, std::vector<AudioFormatEntry>& list) 
     if (FAILED(config->GetNumberOfCapabilities(&count, &size))) return false;
     std::vector<BYTE> caps;
     if (!AllocateCapsBuffer(size, sizeof(AUDIO_STREAM_CONFIG_CAPS), caps)) return false;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < CapabilityWalkLength(count); ++i) {
         CUniqueMediaType mt;
         if (FAILED(config->GetStreamCaps(i, mt.Put(), caps.data())) || !mt.Get()) continue;
         if (!IsUsableAudioCapability(ToGuid16(mt->majortype), ToGuid16(mt->formattype),

@@ -84,6 +84,12 @@ bool InspectFilter(const DeviceEntry& entry, FilterRecord& record);
 // Compression-code text decoded in the ANSI code page (for VideoSubtypeName).
 std::wstring DecodeFourCcAnsi(const std::string& bytes);
 
+// A capability type the catalogue lists and the build may set: video in a whole VIDEOINFOHEADER
+// block (IsUsableVideoCapability) whose picture can be delivered (IsUsableVideoPicture). The
+// catalogue and the build count usable capabilities with this one rule, so a profile's
+// Video.Format.Index names the same capability in both.
+bool IsUsableVideoType(const AM_MEDIA_TYPE& mt);
+
 // Reads the stream configuration interface of a capture filter's video output: the capture pin,
 // else the preview pin. Shared by the catalogue and the format set-up of the build.
 HRESULT FindVideoStreamConfig(IBaseFilter* filter, ComPtr<IAMStreamConfig>& config);

@@ -112,6 +112,27 @@ struct FilterRecord {
 // True when an output pin has category "CAPTURE" and major type "Audio".
 bool HasAudioCapturePin(const std::vector<PinEntry>& pins);
 
+// What a driver's answers are trusted with. Real devices report a few dozen capabilities of
+// 128 or 36 bytes and crossbars of a few pins; a driver that claims more is read only this far,
+// so a lying count cannot keep the catalogue or the build asking (or allocating) for ever.
+constexpr int32_t kMaxCapabilities = 1024;
+constexpr int32_t kMaxCapsStructureBytes = 65536;
+constexpr int32_t kMaxCrossbarPins = 256;
+
+// How many capabilities to ask for when the device reports `reported` (0 ... kMaxCapabilities).
+int32_t CapabilityWalkLength(int32_t reported);
+// The buffer GetStreamCaps writes its structure into: the device's size, never below the
+// structure the caller reads; 0 (do not ask) when the device names more than
+// kMaxCapsStructureBytes.
+size_t CapsBufferBytes(int32_t reported, size_t minimum);
+// How many crossbar pins of one direction to describe (0 ... kMaxCrossbarPins).
+int32_t CrossbarPinsToRead(int32_t reported);
+
+// A capability's picture can be delivered: width above 0, height not 0, and a picture of
+// stride x |height| bytes (rows padded to 32 bits) that a sample's 32-bit signed size holds.
+// Zero, negative and huge sizes make the capability unusable, like a short format block.
+bool IsUsableVideoPicture(int32_t width, int32_t height, int32_t bitCount);
+
 // Index of the first entry whose FriendlyName and DevicePath both equal the given ones
 // (whole strings, case-sensitive), or -1.
 int FindDeviceEntry(const std::vector<DeviceEntry>& list, const std::wstring& friendlyName,

@@ -37,9 +37,12 @@ ComPtr<IAMCrossbar> FindCrossbarUpstream(ICaptureGraphBuilder2* builder, IBaseFi
 
 void DescribeCrossbar(IAMCrossbar* crossbar, CrossbarInfo& info) {
     info.Clear();
-    long outputs = -1;
-    long inputs = -1;
-    if (FAILED(crossbar->get_PinCounts(&outputs, &inputs))) return;
+    long reportedOutputs = -1;
+    long reportedInputs = -1;
+    if (FAILED(crossbar->get_PinCounts(&reportedOutputs, &reportedInputs))) return;
+    // A driver claiming absurd counts is described only this far (CrossbarPinsToRead).
+    const long outputs = CrossbarPinsToRead(static_cast<int32_t>(reportedOutputs));
+    const long inputs = CrossbarPinsToRead(static_cast<int32_t>(reportedInputs));
     for (long i = 0; i < outputs; ++i) {
         CrossbarOutput output;
         output.Index = i;

@@ -1,6 +1,7 @@
 // Build: turns a capture profile into a running filter graph. Every step that fails appends its
 // fixed line to the log and ends the build; what was created stays for the caller's TearDown.
 #include <algorithm>
+#include <cstdlib>
 
 #include "graph/GraphController.h"
 #include "graph/Naming.h"
@@ -19,6 +20,16 @@ int32_t CountChecked(const std::vector<FilterEntry>& filters) {
 
 constexpr int32_t kCopyHardwareMode = 6;
 
+// A connection's media type as ConnectionMediaType fills it: the format block and the extra
+// object belong to the caller and are freed with it.
+struct ConnectionType {
+    AM_MEDIA_TYPE mt{};
+    ~ConnectionType() {
+        if (mt.pbFormat) CoTaskMemFree(mt.pbFormat);
+        if (mt.pUnk) mt.pUnk->Release();
+    }
+};
+
 constexpr DWORD kHardwareMixingPrefs =
     MixerPref_NoDecimation | MixerPref_BiLinearFiltering | MixerPref_RenderTargetYUV;  // 0x1011
 
@@ -33,6 +44,7 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
     m_filterList.clear();
     // The code describes the format this build sets; a format left to the device sets none.
     m_subtypeCode = 0;
+    m_formatSet = false;
     m_window = window;
     m_rendererKind = profile.PreviewVideoRenderer;
     if (!IsWindow(window)) return false;
@@ -89,6 +101,7 @@ bool CGraphController::Build(HWND window, const Profile& profile) {
             AppendLog(L"ビデオキャプチャーフィルタ接続失敗");
             return false;
         }
+        if (m_formatSet) NoteDeliveredSize(profile);
     }
 
     if (hasAudio && !BuildAudioBranch(profile)) return false;
@@ -297,8 +310,38 @@ void CGraphController::RouteCrossbar(const Profile& profile) {
         return;
     }
     for (const CrossbarRoute& route : profile.VideoCrossbar) {
-        if (route.Output >= 0 && route.Input >= 0) {
-            IGNORE_RESULT(crossbar->Route(route.Output, route.Input));
+        // A refused route does not end the build (the picture comes from whatever input the
+        // crossbar keeps); the log says which one failed.
+        if (route.Output >= 0 && route.Input >= 0 &&
+            FAILED(crossbar->Route(route.Output, route.Input))) {
+            AppendLog(L"クロスバーの経路設定失敗 (出力 %d ← 入力 %d)", route.Output, route.Input);
         }
+    }
+}
+
+void CGraphController::NoteDeliveredSize(const Profile& profile) {
+    // A driver may accept a format and still connect with another size; the picture then has
+    // the size it really delivers (the renderer's native size), and the log says so.
+    ComPtr<IPin> pin;
+    if (FAILED(m_builder->FindPin(m_videoCapture.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_CAPTURE,
+                                  &MEDIATYPE_Video, FALSE, 0, &pin)) &&
+        FAILED(m_builder->FindPin(m_videoCapture.Get(), PINDIR_OUTPUT, &PIN_CATEGORY_PREVIEW,
+                                  &MEDIATYPE_Video, FALSE, 0, &pin))) {
+        return;
+    }
+    ConnectionType connection;
+    if (FAILED(pin->ConnectionMediaType(&connection.mt))) return;
+    const AM_MEDIA_TYPE& mt = connection.mt;
+    if (!IsUsableVideoCapability(ToGuid16(mt.majortype), ToGuid16(mt.formattype), mt.cbFormat,
+                                 mt.pbFormat != nullptr)) {
+        return;
+    }
+    const BITMAPINFOHEADER& bmi = reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat)->bmiHeader;
+    if (bmi.biWidth != profile.VideoFormatWidth ||
+        std::llabs(static_cast<int64_t>(bmi.biHeight)) !=
+            std::llabs(static_cast<int64_t>(profile.VideoFormatHeight))) {
+        AppendLog(L"ビデオキャプチャーフィルタが要求と異なるサイズで接続 (%dx%d → %dx%d)",
+                  profile.VideoFormatWidth, profile.VideoFormatHeight,
+                  static_cast<int>(bmi.biWidth), static_cast<int>(bmi.biHeight));
     }
 }

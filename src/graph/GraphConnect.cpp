@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "graph/Catalogue.h"
 #include "graph/GraphController.h"
 #include "graph/Naming.h"
 #include "wincom/Result.h"
@@ -49,13 +50,10 @@ bool CGraphController::SetVideoFormat(IBaseFilter* capture, const Profile& profi
         return false;
     }
     int32_t usable = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < CapabilityWalkLength(count); ++i) {
         CUniqueMediaType mt;
         if (FAILED(config->GetStreamCaps(i, mt.Put(), caps.data())) || !mt.Get()) continue;
-        if (!IsUsableVideoCapability(ToGuid16(mt->majortype), ToGuid16(mt->formattype),
-                                     mt->cbFormat, mt->pbFormat != nullptr)) {
-            continue;
-        }
+        if (!IsUsableVideoType(*mt.Get())) continue;
         if (usable++ != profile.VideoFormatIndex) continue;
         auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat);
         BITMAPINFOHEADER& bmi = vih->bmiHeader;
@@ -69,6 +67,7 @@ bool CGraphController::SetVideoFormat(IBaseFilter* capture, const Profile& profi
         }
         if (FAILED(config->SetFormat(mt.Get()))) return false;
         m_subtypeCode = bmi.biCompression;
+        m_formatSet = true;
         break;
     }
     return true;
@@ -95,7 +94,7 @@ bool CGraphController::SetAudioFormat(IBaseFilter* capture, const Profile& profi
         return false;
     }
     int32_t usable = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < CapabilityWalkLength(count); ++i) {
         CUniqueMediaType mt;
         if (FAILED(config->GetStreamCaps(i, mt.Put(), caps.data())) || !mt.Get()) continue;
         if (!IsUsableAudioCapability(ToGuid16(mt->majortype), ToGuid16(mt->formattype),

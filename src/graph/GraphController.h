@@ -139,6 +139,7 @@ private:
     bool BuildAudioBranch(const Profile& profile);
     bool FindAudioCapture(const Profile& profile);
     void RouteCrossbar(const Profile& profile);
+    void NoteDeliveredSize(const Profile& profile);
     bool AddToGraph(IBaseFilter* filter, const std::wstring& name);
 
     // Connections and formats (GraphConnect.cpp).
@@ -163,6 +164,7 @@ private:
     CBuildLog m_log;
     int32_t m_comInitialized = 0;
     uint32_t m_subtypeCode = 0;
+    bool m_formatSet = false;  // this build set the profile's video format
 
     ComPtr<IGraphBuilder> m_graph;
     ComPtr<ICaptureGraphBuilder2> m_builder;

@@ -16,6 +16,7 @@
 #include <new>
 #include <vector>
 
+#include "graph/CatalogueRecords.h"
 #include "graph/Guid16.h"
 
 // Interfaces whose identifiers MinGW's headers do not attach to the type (so __uuidof and
@@ -40,9 +41,12 @@ __CRT_UUID_DECL(IQualProp, 0x1bd0ecb0, 0xf8e2, 0x11ce, 0xaa, 0xc6, 0x00, 0x20, 0
 // A buffer for IAMStreamConfig::GetStreamCaps of the size the device names, never smaller than
 // the capability structure the caller reads (a device reporting less cannot make us read past
 // the buffer). False when the memory cannot be had.
+// A device naming an absurd size is not asked at all (CapsBufferBytes).
 inline bool AllocateCapsBuffer(int size, size_t minimum, std::vector<BYTE>& buffer) {
+    const size_t bytes = CapsBufferBytes(size, minimum);
+    if (bytes == 0) return false;
     try {
-        buffer.assign(std::max<size_t>(size > 0 ? static_cast<size_t>(size) : 0, minimum), 0);
+        buffer.assign(bytes, 0);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -141,5 +141,33 @@ TEST_F(Registration, UnregisteringRemovesEveryEntry) {
     EXPECT_FALSE(KeyExists(InstancePath(CLSID_VideoInputDeviceCategory, L"lumoka-testcard-2xbar")));
 }
 
+TEST_F(Registration, TheHostileCardIsListedOnlyByItsExport) {
+    PrivateClassesRoot root;
+    ASSERT_TRUE(root.Active());
+    const std::wstring card0 = InstancePath(CLSID_VideoInputDeviceCategory, L"lumoka-testcard-0");
+    const std::wstring hostile =
+        InstancePath(CLSID_VideoInputDeviceCategory, L"lumoka-testcard-hostile");
+    const std::wstring server = L"CLSID\\{8B1D0E47-5C2A-4F93-A60D-7E31C9521B84}\\InprocServer32";
+    // What regsvr32 and the package's register.cmd run never lists it.
+    ASSERT_EQ(CallDllExport(kDevicesDll, "DllRegisterServer"), S_OK);
+    EXPECT_TRUE(KeyExists(card0));
+    EXPECT_FALSE(KeyExists(hostile));
+    EXPECT_FALSE(KeyExists(server));
+    using List = HRESULT(WINAPI*)(BOOL);
+    auto list = reinterpret_cast<List>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(kDevicesDll), "LumokaRegisterHostileCard")));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list(TRUE), S_OK);
+    EXPECT_TRUE(KeyExists(hostile));
+    EXPECT_TRUE(KeyExists(server));
+    ASSERT_EQ(list(FALSE), S_OK);
+    EXPECT_FALSE(KeyExists(hostile));
+    EXPECT_FALSE(KeyExists(server));
+    ASSERT_EQ(list(TRUE), S_OK);
+    ASSERT_EQ(CallDllExport(kDevicesDll, "DllUnregisterServer"), S_OK);
+    EXPECT_FALSE(KeyExists(hostile));
+    EXPECT_FALSE(KeyExists(server));
+}
+
 }  // namespace
 }  // namespace lumoka::test

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace editor {
 
@@ -73,8 +74,9 @@ std::vector<int32_t> FrameRateCandidates(int64_t defaultInterval, int64_t minInt
 ScrollSetup SizeScroll(int32_t current, int32_t minimum, int32_t maximum, int32_t granularity) {
     ScrollSetup s;
     const int64_t span = static_cast<int64_t>(maximum) - minimum;
+    // A range of more steps than a scroll bar holds (a driver's absurd limits) gets no bar.
     if (minimum == maximum || current < minimum || current > maximum || granularity < 1 ||
-        span < granularity) {
+        span < granularity || span / granularity > INT32_MAX) {
         return s;
     }
     s.Enabled = true;

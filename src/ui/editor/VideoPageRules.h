@@ -51,7 +51,8 @@ std::vector<int32_t> FrameRateCandidates(int64_t defaultInterval, int64_t minInt
                                          int64_t maxInterval);
 
 // The size bar: positions 0 ... (maximum - minimum) / granularity; disabled when the range is
-// empty or narrower than one step, the granularity below 1 or the current value outside.
+// empty or narrower than one step, has more steps than a 32-bit position counts, the
+// granularity is below 1 or the current value outside.
 ScrollSetup SizeScroll(int32_t current, int32_t minimum, int32_t maximum, int32_t granularity);
 // The value a size bar position stands for.
 int32_t SizeAt(int32_t position, int32_t minimum, int32_t granularity);
