@@ -110,9 +110,12 @@ TEST_F(E2eTest, FrameToggleKeepsThePictureAndFullScreenGivesTheWindowBack) {
     ASSERT_EQ(FrameStyles(window), WS_CAPTION | WS_THICKFRAME);
     ASSERT_FALSE(IsTopMost(window));
 
+    // The style changes first and the window's rectangle after it: the wait is for both.
     PostMessageW(window, WM_COMMAND, ID_FRAME, 0);
-    EXPECT_TRUE(WaitFor([&] { return FrameStyles(window) == 0; }));
-    app.WaitUntilIdle();
+    EXPECT_TRUE(WaitFor([&] {
+        return FrameStyles(window) == 0 && SameRect(app.WindowRect(), picture) &&
+               SameRect(ClientOnScreen(window), picture);
+    }));
     EXPECT_TRUE(SameRect(ClientOnScreen(window), picture)) << Describe(ClientOnScreen(window));
     EXPECT_TRUE(SameRect(app.WindowRect(), picture)) << "no frame: the window is the picture";
     PostMessageW(window, WM_COMMAND, ID_FRAME, 0);
