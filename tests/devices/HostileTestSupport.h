@@ -12,6 +12,7 @@
 
 #include "devices/DeviceIds.h"
 #include "devices/DeviceNames.h"
+#include "../graph/win/TestSupport.h"
 
 namespace hostiletest {
 
@@ -43,6 +44,22 @@ inline bool SetBehaviours(DWORD mask) {
 }
 
 inline void ClearBehaviours() { RegDeleteKeyValueW(HKEY_CURRENT_USER, SwitchKey().c_str(), L"Hostile"); }
+
+// For a test suite's set-up: the devices registered beside the program and the card listed.
+// True when both succeeded.
+inline bool ListForSuite() {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const bool listed = SUCCEEDED(RegisterDllBesideProgram(L"LumokaTestDevices.dll")) &&
+                        ListHostileCard(TRUE) == S_OK;
+    CoUninitialize();
+    return listed;
+}
+
+// For a test suite's tear-down: no behaviour left switched on, the card no longer listed.
+inline void UnlistAfterSuite() {
+    ClearBehaviours();
+    ListHostileCard(FALSE);
+}
 
 // GetStreamCaps calls the card answered past its list, since the DLL was loaded.
 inline long CapsQueriesBeyondList() {

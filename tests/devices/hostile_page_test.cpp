@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../editor/PageReading.h"
 #include "../editor/PumpMessages.h"
 #include "../graph/win/TestSupport.h"
 #include "HostileTestSupport.h"
@@ -21,54 +22,17 @@ namespace {
 
 using namespace lumoka::hostile;
 
-void Choose(lumoka::CDialog& page, int id, int index) {
-    ASSERT_TRUE(lumoka::SetComboSelection(page.GetHwnd(), id, index)) << id << " " << index;
-    SendMessageW(page.GetHwnd(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(page.GetItem(id)));
-}
-
-std::vector<std::wstring> ComboTexts(lumoka::CDialog& page, int id) {
-    std::vector<std::wstring> texts;
-    const int count = lumoka::GetComboCount(page.GetHwnd(), id);
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        SendDlgItemMessageW(page.GetHwnd(), id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        texts.push_back(text);
-    }
-    return texts;
-}
-
-std::wstring Cell(lumoka::CDialog& page, int id, int row, int column) {
-    wchar_t text[512] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 512;
-    SendDlgItemMessageW(page.GetHwnd(), id, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-int Rows(lumoka::CDialog& page, int id) {
-    return static_cast<int>(SendDlgItemMessageW(page.GetHwnd(), id, LVM_GETITEMCOUNT, 0, 0));
-}
-
-bool Enabled(lumoka::CDialog& page, int id) { return IsWindowEnabled(page.GetItem(id)) != FALSE; }
-
 std::wstring Text(lumoka::CDialog& page, int id) { return lumoka::GetItemText(page.GetHwnd(), id); }
 
 class HostilePage : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        registered = SUCCEEDED(RegisterDllBesideProgram(L"LumokaTestDevices.dll")) &&
-                     hostiletest::ListHostileCard(TRUE) == S_OK;
-        CoUninitialize();
+        registered = hostiletest::ListForSuite();
         INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&icc);
     }
     static void TearDownTestSuite() {
-        hostiletest::ClearBehaviours();
-        hostiletest::ListHostileCard(FALSE);
+        hostiletest::UnlistAfterSuite();
     }
     void SetUp() override {
         ASSERT_TRUE(registered) << "the hostile card could not be listed";

@@ -27,17 +27,13 @@ constexpr DWORD kAllThatConnect = kAllButNoCaps & ~kShortBlockType;
 class HostileCard : public ComApartment {
 protected:
     static void SetUpTestSuite() {
-        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        registered = SUCCEEDED(RegisterDllBesideProgram(L"LumokaTestDevices.dll")) &&
-                     hostiletest::ListHostileCard(TRUE) == S_OK;
-        CoUninitialize();
+        registered = hostiletest::ListForSuite();
         window = new CTestWindow(640, 480);
     }
     static void TearDownTestSuite() {
         delete window;
         window = nullptr;
-        hostiletest::ClearBehaviours();
-        hostiletest::ListHostileCard(FALSE);
+        hostiletest::UnlistAfterSuite();
     }
     void SetUp() override {
         ComApartment::SetUp();
@@ -222,7 +218,9 @@ TEST_F(HostileCard, BuildsRunAndTheLogSaysWhatHappened) {
             log.erase(log.begin());
         }
         EXPECT_EQ(log, row.log);
-        if (row.built) EXPECT_EQ(controller->NativeSize().cx, row.nativeWidth);
+        if (row.built) {
+            EXPECT_EQ(controller->NativeSize().cx, row.nativeWidth);
+        }
         if (row.index == 5 && !(row.mask & kOtherSize)) {
             // Index 5 is the RGB24 capability only when the build skipped what the catalogue
             // skipped.

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "../graph/win/TestSupport.h"
+#include "PageReading.h"
 #include "PumpMessages.h"
 #include "ui/editor/ProfileMainDlg.h"
 #include "ui/editor/res/ProfileEditorIds.h"
@@ -23,44 +24,6 @@ namespace {
 const wchar_t kCard[] = L"Lumoka Test Card";
 const wchar_t kCardPath[] = L"lumoka-testcard-0";
 const wchar_t kPass[] = L"Lumoka Test Pass-Through";
-
-// A control's notification to its page, as the control itself sends it.
-void Notify(lumoka::CDialog& page, int id, int code) {
-    SendMessageW(page.GetHwnd(), WM_COMMAND, MAKEWPARAM(id, code),
-                 reinterpret_cast<LPARAM>(page.GetItem(id)));
-}
-
-void Choose(lumoka::CDialog& page, int id, int index) {
-    ASSERT_TRUE(lumoka::SetComboSelection(page.GetHwnd(), id, index)) << id << " " << index;
-    Notify(page, id, CBN_SELCHANGE);
-}
-
-std::vector<std::wstring> ComboTexts(lumoka::CDialog& page, int id) {
-    std::vector<std::wstring> texts;
-    const int count = lumoka::GetComboCount(page.GetHwnd(), id);
-    for (int i = 0; i < count; ++i) {
-        wchar_t text[256] = {};
-        SendDlgItemMessageW(page.GetHwnd(), id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        texts.push_back(text);
-    }
-    return texts;
-}
-
-std::wstring Cell(lumoka::CDialog& page, int id, int row, int column) {
-    wchar_t text[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 256;
-    SendDlgItemMessageW(page.GetHwnd(), id, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-int Rows(lumoka::CDialog& page, int id) {
-    return static_cast<int>(SendDlgItemMessageW(page.GetHwnd(), id, LVM_GETITEMCOUNT, 0, 0));
-}
-
-bool Enabled(lumoka::CDialog& page, int id) { return IsWindowEnabled(page.GetItem(id)) != FALSE; }
 
 COLORREF RowPixel(HWND list, int row) {
     RECT r{LVIR_BOUNDS, 0, 0, 0};
