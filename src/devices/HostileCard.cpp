@@ -271,14 +271,7 @@ public:
     HRESULT DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPERTIES* request) override {
         const long image = static_cast<long>(mt_.lSampleSize);
         const long size = image + (Has(hostile::kLongSamples) ? kLongSampleExtra : 0);
-        ALLOCATOR_PROPERTIES want = *request;
-        want.cBuffers = std::max<long>(want.cBuffers, 4);
-        want.cbBuffer = std::max<long>(want.cbBuffer, size);
-        if (want.cbAlign <= 0) want.cbAlign = 1;
-        ALLOCATOR_PROPERTIES got{};
-        const HRESULT hr = allocator->SetProperties(&want, &got);
-        if (FAILED(hr)) return hr;
-        return got.cBuffers >= 1 && got.cbBuffer >= image ? S_OK : E_FAIL;
+        return RequestBuffers(allocator, *request, size, image);
     }
 
     HRESULT Active() override {

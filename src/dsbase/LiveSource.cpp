@@ -125,14 +125,19 @@ HRESULT CLivePushPin::DecideBufferSize(IMemAllocator* allocator, ALLOCATOR_PROPE
     if (const VIDEOINFOHEADER* vih = mt_.VideoInfo()) {
         size = std::max<long>(size, static_cast<long>(vih->bmiHeader.biSizeImage));
     }
-    ALLOCATOR_PROPERTIES want = *request;
+    return RequestBuffers(allocator, *request, size, size);
+}
+
+HRESULT CLivePushPin::RequestBuffers(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request,
+                                     long bufferSize, long leastUsable) {
+    ALLOCATOR_PROPERTIES want = request;
     want.cBuffers = std::max<long>(want.cBuffers, 4);
-    want.cbBuffer = std::max<long>(want.cbBuffer, size);
+    want.cbBuffer = std::max<long>(want.cbBuffer, bufferSize);
     if (want.cbAlign <= 0) want.cbAlign = 1;
     ALLOCATOR_PROPERTIES got{};
     const HRESULT hr = allocator->SetProperties(&want, &got);
     if (FAILED(hr)) return hr;
-    return got.cBuffers >= 1 && got.cbBuffer >= size ? S_OK : E_FAIL;
+    return got.cBuffers >= 1 && got.cbBuffer >= leastUsable ? S_OK : E_FAIL;
 }
 
 HRESULT CLivePushPin::Active() {

@@ -66,6 +66,11 @@ public:
     virtual REFERENCE_TIME FrameInterval() const;
 
 protected:
+    // Asks the allocator for at least four buffers of `bufferSize` bytes (or what the request
+    // already asks, when more); S_OK when it gave one or more of at least `leastUsable` bytes.
+    static HRESULT RequestBuffers(IMemAllocator* allocator, const ALLOCATOR_PROPERTIES& request,
+                                  long bufferSize, long leastUsable);
+
     // Fills one sample on the streaming thread. Times, sync point and discontinuity are set
     // before the call and may be changed. S_OK delivers it; S_FALSE ends the stream (end of
     // stream is delivered); an error aborts the stream with EC_ERRORABORT.

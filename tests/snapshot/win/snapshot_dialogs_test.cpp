@@ -86,7 +86,9 @@ TEST(SnapshotSettingsDialog, BrowsingStartsAtTheFolderAndCancelKeepsEverything) 
             if (!b) return false;
             HWND tree = FindWindowExW(b, nullptr, WC_TREEVIEWW, nullptr);
             wchar_t text[MAX_PATH] = {};
-            TVITEMW item{TVIF_TEXT, TreeView_GetSelection(tree)};
+            TVITEMW item{};
+            item.mask = TVIF_TEXT;
+            item.hItem = TreeView_GetSelection(tree);
             item.pszText = text;
             item.cchTextMax = MAX_PATH;
             if (item.hItem && TreeView_GetItem(tree, &item) && name == text) {
